@@ -1,0 +1,2 @@
+# Working-set release: two passes over every process.
+demo release 2

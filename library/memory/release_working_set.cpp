@@ -1,0 +1,35 @@
+// ReleaseFreeMemoryOfSytem: asks Windows to take as many pages as it can out of every
+// process's working set, so that physical memory shows as available.
+#include "frame/export.h"
+
+#include <psapi.h>
+
+#include "win32/raii.h"
+
+namespace {
+// At most 1024 processes a pass: the identifier list is a fixed 4096-byte stack buffer.
+constexpr DWORD kProcessListLength = 4096;
+}
+
+WENDLE_API void __cdecl ReleaseFreeMemoryOfSytem(int nPasses)
+{
+    for (int nPass = 0; nPass < nPasses; ++nPass) {
+        DWORD adwProcessIds[kProcessListLength / sizeof(DWORD)];
+        DWORD cbFilled = 0;
+        if (!EnumProcesses(adwProcessIds, kProcessListLength, &cbFilled)) {
+            GetLastError();
+            return;
+        }
+        DWORD nCount = cbFilled / sizeof(DWORD);
+        if (nCount > kProcessListLength / sizeof(DWORD))
+            nCount = kProcessListLength / sizeof(DWORD);
+        for (DWORD i = 0; i < nCount; ++i) {
+            win32::UniqueHandle process(OpenProcess(0x1FFFFF, FALSE, adwProcessIds[i]));
+            if (!process)
+                continue;  // ended, protected or another user's
+            // Minimum and maximum both (SIZE_T)-1: trim as far as the system can.
+            if (!SetProcessWorkingSetSize(process.get(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1)))
+                GetLastError();
+        }
+    }
+}
