@@ -13,7 +13,12 @@ wine=$(wine_for "$arch")
 prefix="$dir/prefixes/demo"
 sh "$top/testing/prefix/make-prefix.sh" "$wine" "$prefix" win64 "$dir/prefixes/settings.reg"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-[ -f "$top/demo/seed-demo-prefix.sh" ] && sh "$top/demo/seed-demo-prefix.sh" "$wine" "$dir/demo-host"
+# Each feature may seed the demo prefix (registry entries, shortcuts, files): demo/seed/*.sh
+# run with $wine, $prefix and $demo_dir set.
+demo_dir="$dir/demo-host"
+for seed in "$top"/demo/seed/*.sh; do
+  [ -f "$seed" ] && . "$seed"
+done
 demo() { echo "\$ tessary-demo $*"; "$wine" "$dir/demo-host/tessary-demo.exe" "$@"; echo; }
 if [ $# -gt 0 ]; then
   demo "$@"
