@@ -77,3 +77,15 @@ function(tessary_finish_wine_tests)
     set_tests_properties(prefix.${prefix}.shutdown PROPERTIES FIXTURES_CLEANUP prefix.${prefix} RESOURCE_LOCK prefix.${prefix})
   endforeach()
 endfunction()
+
+# tessary_add_benchmark(NAME SOURCES ... [LIBRARIES ...]): a program that measures, built
+# and staged beside the test hosts but not run by ctest (timings are not test verdicts).
+# scripts/bench.sh runs every one of them.
+function(tessary_add_benchmark name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE test_support ${B_LIBRARIES})
+  tessary_xp_binary(${name})
+  add_dependencies(${name} stage_framework)
+  tessary_stage_for_hosts(${name} $<TARGET_FILE:${name}>)
+endfunction()
