@@ -13,12 +13,10 @@ run_arch() {
 # configure_and_build ARCH TESTS(ON|OFF)
 configure_and_build() {
   dir="$build_root/$1"
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -G Ninja -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-$1.cmake" -DTESSARY_ARCH="$1" \
-      -DTESSARY_BUILD_TESTS="$2" >/dev/null
-  fi
-  cmake --build "$dir"
+  cmake -G Ninja -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-$1.cmake" -DTESSARY_ARCH="$1" \
+    -DTESSARY_BUILD_TESTS="$2" >/dev/null
+  cmake --build "$dir" -j2
 }
 
 wine_for() {

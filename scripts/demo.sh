@@ -5,9 +5,12 @@ set -e
 . "$(dirname "$0")/common.sh"
 sh "$top/scripts/setup.sh"
 arch=$(run_arch)
-configure_and_build i686 OFF
-[ "$arch" = i686 ] || configure_and_build x86_64 ON
-[ "$arch" = i686 ] && configure_and_build i686 ON
+if [ "$arch" = i686 ]; then
+  configure_and_build i686 ON
+else
+  configure_and_build i686 OFF
+  configure_and_build x86_64 ON
+fi
 dir="$build_root/$arch"
 wine=$(wine_for "$arch")
 prefix="$dir/prefixes/demo"
