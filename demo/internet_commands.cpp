@@ -2,6 +2,7 @@
 // registry values before and after, and the notice the host window receives.
 #include "demo_host.h"
 #include "result_file.h"
+#include "stand_in_records.h"
 #include "win32/raii.h"
 
 namespace {
@@ -39,46 +40,6 @@ void PrintRegistry(const wchar_t* pszWhen)
             ValueText(kMstcp, L"DefaultTTL").c_str());
 }
 
-// The stand-in host window beside the demo host, for the length of one call.
-class HostWindow {
-public:
-    HostWindow()
-    {
-        std::wstring strCommand = L"\"" + demo::HostFolder() + L"\\veskaro_window.exe\" 30";
-        STARTUPINFOW si = {sizeof(si)};
-        PROCESS_INFORMATION pi = {};
-        if (!CreateProcessW(nullptr, &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-            return;
-        m_process.reset(pi.hProcess);
-        win32::UniqueHandle thread(pi.hThread);
-        for (DWORD dwStart = GetTickCount(); !m_hWindow && GetTickCount() - dwStart < 10000; Sleep(50))
-            m_hWindow = FindWindowW(L"VESKARO_CLASS", nullptr);
-    }
-    ~HostWindow()
-    {
-        if (m_hWindow)
-            PostMessageW(m_hWindow, WM_CLOSE, 0, 0);
-        if (m_process)
-            WaitForSingleObject(m_process.get(), 5000);
-    }
-    bool IsOpen() const { return m_hWindow != nullptr; }
-    // The notices the window recorded.
-    static std::string Notices()
-    {
-        win32::UniqueFile file(CreateFileW((demo::HostFolder() + L"\\veskaro_window.log").c_str(), GENERIC_READ,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        char buffer[1024] = {};
-        DWORD dwRead = 0;
-        if (file)
-            ReadFile(file.get(), buffer, sizeof(buffer) - 1, &dwRead, nullptr);
-        return buffer;
-    }
-
-private:
-    win32::UniqueHandle m_process;
-    HWND m_hWindow = nullptr;
-};
-
 int RunInternet(const std::vector<std::wstring>& args)
 {
     if (args.empty()) {
@@ -92,11 +53,12 @@ int RunInternet(const std::vector<std::wstring>& args)
     PrintRegistry(L"before");
     size_t nRecords = demo::NotifierRecordCount();
     {
-        HostWindow host;
-        wprintf(L"  host window (VESKARO_CLASS) %ls\n", host.IsOpen() ? L"open" : L"could not be started");
+        stand_ins::HostWindowProgram host;
+        wprintf(L"  host window (VESKARO_CLASS) %ls\n", host.Window() ? L"open" : L"could not be started");
         optimize(nType, bNotify ? 1 : 0);
-        std::string strNotices = HostWindow::Notices();
-        wprintf(L"  host window received: %hs", strNotices.empty() ? "nothing\n" : strNotices.c_str());
+        std::vector<std::wstring> notices = host.Notices();
+        wprintf(L"  host window received %u notice(s)%ls%ls\n", static_cast<unsigned>(notices.size()), notices.empty() ? L"" : L": ",
+                notices.empty() ? L"" : notices[0].c_str());
     }
     PrintRegistry(L"after");
     wchar_t szDescription[512] = {};

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "record_file.h"
+#include "stand_in_records.h"
 
 namespace {
 std::wstring ResultValue(const std::wstring& strFile, const wchar_t* pszKey)
@@ -26,7 +26,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return 1;
     std::wstring strResultFile = std::wstring(szAppData) + L"\\Tessary\\KELDA\\xmlupd.dat";
     std::wstring strLine = ResultValue(strResultFile, L"IDS_CLOUD_POPUP_TITLE") + L"\t" + ResultValue(strResultFile, L"IDS_CLOUD_MESSAGE_2");
-    AppendRecordLine(BesideProgram(L"chimewick.log"), strLine);
+    stand_ins::AppendRecordLine(stand_ins::BesideProgram(L"chimewick.log"), strLine);
     HANDLE hOut = GetStdHandle(STD_OUTPUT_HANDLE);
     if (hOut && hOut != INVALID_HANDLE_VALUE) {
         DWORD dwWritten = 0;

@@ -8,8 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "record_file.h"
-#include "win32/raii.h"
+#include "stand_in_records.h"
 
 namespace {
 constexpr UINT kNoticeMessage = 0x0833;
@@ -20,7 +19,7 @@ LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (uMsg) {
     case kNoticeMessage: {
-        AppendRecordLine(g_strLog, L"0x0833 " + std::to_wstring(static_cast<unsigned long long>(wParam)) + L" " +
+        stand_ins::AppendRecordLine(g_strLog, L"0x0833 " + std::to_wstring(static_cast<unsigned long long>(wParam)) + L" " +
                                        std::to_wstring(static_cast<long long>(lParam)));
         return 0;
     }
@@ -37,7 +36,7 @@ LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR pszCmdLine, int)
 {
-    g_strLog = BesideProgram(L"veskaro_window.log");
+    g_strLog = stand_ins::BesideProgram(L"veskaro_window.log");
     { win32::UniqueFile truncate(CreateFileW(g_strLog.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)); }
     int nSeconds = pszCmdLine && *pszCmdLine ? _wtoi(pszCmdLine) : 120;
     if (nSeconds <= 0)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "notifier_support.h"
+#include "stand_in_records.h"
 #include "testing/import_patch.h"
 #include "testing/library_host.h"
 #include "win32/raii.h"
@@ -195,12 +196,13 @@ TEST_F(InternetOptimisation, AnUnknownTypeChangesNothingAndReportsStatusThree)
         EXPECT_EQ(L"", ResultValue(L"IDS_CLOUD_INTOPT_STATUS"));
         EXPECT_TRUE(recorder.starts.empty());
     }
+    ProfileWriteRecorder writes;
     NotifierRecorder recorder;
     optimize(7, 1);
     ExpectNoRegistryChange();
     EXPECT_EQ(L"", ResultValue(L"IDS_CLOUD_INTOPT"));
     EXPECT_EQ(L"3", ResultValue(L"IDS_CLOUD_INTOPT_STATUS"));
-    EXPECT_EQ(L"Optimised for: ", StoredResultValue(L"IDS_CLOUD_MESSAGE_2"));
+    EXPECT_EQ(std::vector<std::wstring>{L"Optimised for: "}, writes.ResultWrites(L"IDS_CLOUD_MESSAGE_2"));
     EXPECT_EQ(L"Internet optimised", ResultValue(L"IDS_CLOUD_POPUP_TITLE"));
     EXPECT_EQ(1u, recorder.starts.size());
     for (int nType : {-1, 4, INT_MIN}) {
@@ -294,42 +296,9 @@ TEST_F(InternetOptimisation, AnOverlongDescriptionIsCutTo499Characters)
     EXPECT_EQ(std::wstring(99, L'i') + std::wstring(499, L'd'), ResultValue(L"IDS_CLOUD_MESSAGE_2"));
 }
 
-// The stand-in host window, in a process of its own, for the life of the object.
-class HostWindowProgram {
-public:
-    HostWindowProgram()
-    {
-        m_strLog = ProgramFolder() + L"\\veskaro_window.log";
-        std::wstring strCommand = L"\"" + ProgramFolder() + L"\\veskaro_window.exe\" 60";
-        STARTUPINFOW si = {sizeof(si)};
-        PROCESS_INFORMATION pi = {};
-        if (!CreateProcessW(nullptr, &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-            return;
-        m_process.reset(pi.hProcess);
-        win32::UniqueHandle thread(pi.hThread);
-        for (DWORD dwStart = GetTickCount(); !m_hWindow && GetTickCount() - dwStart < 10000; Sleep(50))
-            m_hWindow = FindWindowW(L"VESKARO_CLASS", nullptr);
-    }
-    ~HostWindowProgram()
-    {
-        if (m_hWindow)
-            PostMessageW(m_hWindow, WM_CLOSE, 0, 0);
-        if (m_process && WaitForSingleObject(m_process.get(), 5000) != WAIT_OBJECT_0)
-            TerminateProcess(m_process.get(), 1);
-        testing_support::RemoveTree(m_strLog);
-    }
-    HWND Window() const { return m_hWindow; }
-    std::vector<std::wstring> Notices() const { return RecordLines(m_strLog); }
-
-private:
-    std::wstring m_strLog;
-    win32::UniqueHandle m_process;
-    HWND m_hWindow = nullptr;
-};
-
 TEST_F(InternetOptimisation, TheHostWindowGetsOneNoticePerCall)
 {
-    HostWindowProgram host;
+    stand_ins::HostWindowProgram host;
     ASSERT_NE(nullptr, host.Window());
     NotifierRecorder recorder;
     optimize(2, 0);

@@ -12,6 +12,7 @@
 
 #include "frame/app.h"
 #include "notifier_support.h"
+#include "stand_in_records.h"
 #include "testing/import_patch.h"
 #include "testing/library_host.h"
 
@@ -286,7 +287,7 @@ TEST_F(MemoryRun, TheNotifierReadsTheNewTitleAndMessage)
     WritePrivateProfileStringW(kOptimizer, L"IDS_CLOUD_MESSAGE_2", L"old message", ResultFile().c_str());
     fake.availPhys = {1 << 20, 3 << 20};
     brimwell();
-    std::vector<std::wstring> lines = WaitForRecordLines(strLog, 1);
+    std::vector<std::wstring> lines = stand_ins::WaitForRecordLines(strLog, 1);
     ASSERT_EQ(1u, lines.size());
     // The notifier reads through the profile reader, which drops the padding.
     EXPECT_EQ(std::wstring(L"Memory optimised\t2.00 MB ") + kCloudText, lines[0]);

@@ -20,8 +20,6 @@ std::wstring DataFolder();
 std::wstring ResultFile();
 // A key as the profile reader gives it (white space around the value removed).
 std::wstring ResultValue(const wchar_t* pszKey);
-// A key's value exactly as the file holds it, blanks included; "<absent>" when missing.
-std::wstring StoredResultValue(const wchar_t* pszKey);
 
 // Settings.INI and the Lang folder in the host program's folder, removed when the object
 // ends (also whatever the library wrote there).
@@ -78,11 +76,6 @@ public:
 private:
     testing_support::ImportPatch m_patch;
 };
-
-// Lines of a stand-in's record file, waiting up to dwTimeout ms until there are nLines.
-std::vector<std::wstring> WaitForRecordLines(const std::wstring& strPath, size_t nLines, DWORD dwTimeout = 10000);
-// Lines of a record file as it is now.
-std::vector<std::wstring> RecordLines(const std::wstring& strPath);
 
 // A "chimewick.exe" beside the host: moved aside while the object lives.
 class NotifierMovedAway {

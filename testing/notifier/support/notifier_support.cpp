@@ -31,8 +31,8 @@ HINSTANCE WINAPI RecordShellExecute(HWND hOwner, LPCWSTR pszVerb, LPCWSTR pszFil
     start.bDirectory = pszDirectory != nullptr;
     start.hOwner = hOwner;
     start.nShow = nShow;
-    start.strTitleAtStart = StoredResultValue(L"IDS_CLOUD_POPUP_TITLE");
-    start.strMessageAtStart = StoredResultValue(L"IDS_CLOUD_MESSAGE_2");
+    start.strTitleAtStart = ResultValue(L"IDS_CLOUD_POPUP_TITLE");
+    start.strMessageAtStart = ResultValue(L"IDS_CLOUD_MESSAGE_2");
     start.nWritesBefore = g_writeRecorder ? g_writeRecorder->writes.size() : 0;
     g_recorder->starts.push_back(start);
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
@@ -51,39 +51,6 @@ std::wstring ProductDataRoot()
 std::wstring DataFolder() { return ProductDataRoot() + L"\\KELDA"; }
 std::wstring ResultFile() { return DataFolder() + L"\\xmlupd.dat"; }
 std::wstring ResultValue(const wchar_t* pszKey) { return testing_support::ReadIni(ResultFile(), kOptimizer, pszKey); }
-
-std::wstring StoredResultValue(const wchar_t* pszKey)
-{
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, ResultFile().c_str());  // flush cached writes
-    win32::UniqueFile file(CreateFileW(ResultFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return L"<absent>";
-    std::string strData;
-    char buffer[4096];
-    DWORD dwRead = 0;
-    while (ReadFile(file.get(), buffer, sizeof(buffer), &dwRead, nullptr) && dwRead > 0)
-        strData.append(buffer, dwRead);
-    std::wstring strText;
-    if (strData.size() >= 2 && static_cast<unsigned char>(strData[0]) == 0xFF && static_cast<unsigned char>(strData[1]) == 0xFE) {
-        strText.assign(reinterpret_cast<const wchar_t*>(strData.data() + 2), (strData.size() - 2) / sizeof(wchar_t));
-    } else {
-        int cch = MultiByteToWideChar(CP_ACP, 0, strData.data(), static_cast<int>(strData.size()), nullptr, 0);
-        strText.assign(cch, L'\0');
-        MultiByteToWideChar(CP_ACP, 0, strData.data(), static_cast<int>(strData.size()), &strText[0], cch);
-    }
-    std::wstring strPrefix = std::wstring(pszKey) + L"=";
-    for (size_t nStart = 0; nStart < strText.size();) {
-        size_t nEnd = strText.find_first_of(L"\r\n", nStart);
-        if (nEnd == std::wstring::npos)
-            nEnd = strText.size();
-        std::wstring strLine = strText.substr(nStart, nEnd - nStart);
-        if (_wcsnicmp(strLine.c_str(), strPrefix.c_str(), strPrefix.size()) == 0)
-            return strLine.substr(strPrefix.size());
-        nStart = nEnd + 1;
-    }
-    return L"<absent>";
-}
 
 HostFiles::HostFiles()
 {
@@ -144,40 +111,6 @@ NotifierRecorder::NotifierRecorder()
 }
 
 NotifierRecorder::~NotifierRecorder() { g_recorder = nullptr; }
-
-std::vector<std::wstring> RecordLines(const std::wstring& strPath)
-{
-    std::vector<std::wstring> lines;
-    win32::UniqueFile file(CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return lines;
-    std::string strData;
-    char buffer[4096];
-    DWORD dwRead = 0;
-    while (ReadFile(file.get(), buffer, sizeof(buffer), &dwRead, nullptr) && dwRead > 0)
-        strData.append(buffer, dwRead);
-    size_t nStart = 0;
-    for (size_t nEnd; (nEnd = strData.find('\n', nStart)) != std::string::npos; nStart = nEnd + 1) {
-        std::string strLine = strData.substr(nStart, nEnd - nStart);
-        int cch = MultiByteToWideChar(CP_UTF8, 0, strLine.data(), static_cast<int>(strLine.size()), nullptr, 0);
-        std::wstring strWide(cch, L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, strLine.data(), static_cast<int>(strLine.size()), &strWide[0], cch);
-        lines.push_back(strWide);
-    }
-    return lines;
-}
-
-std::vector<std::wstring> WaitForRecordLines(const std::wstring& strPath, size_t nLines, DWORD dwTimeout)
-{
-    DWORD dwStart = GetTickCount();
-    std::vector<std::wstring> lines = RecordLines(strPath);
-    while (lines.size() < nLines && GetTickCount() - dwStart < dwTimeout) {
-        Sleep(50);
-        lines = RecordLines(strPath);
-    }
-    return lines;
-}
 
 NotifierMovedAway::NotifierMovedAway()
 {
