@@ -27,11 +27,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     std::wstring strResultFile = std::wstring(szAppData) + L"\\Tessary\\KELDA\\xmlupd.dat";
     std::wstring strLine = ResultValue(strResultFile, L"IDS_CLOUD_POPUP_TITLE") + L"\t" + ResultValue(strResultFile, L"IDS_CLOUD_MESSAGE_2");
     stand_ins::AppendRecordLine(stand_ins::BesideProgram(L"chimewick.log"), strLine);
+    // A windowless program has no console of its own: borrow the starter's, if any.
+    if (!GetStdHandle(STD_OUTPUT_HANDLE))
+        AttachConsole(ATTACH_PARENT_PROCESS);
     HANDLE hOut = GetStdHandle(STD_OUTPUT_HANDLE);
     if (hOut && hOut != INVALID_HANDLE_VALUE) {
-        DWORD dwWritten = 0;
         std::wstring strOut = L"chimewick: " + strLine + L"\n";
-        WriteConsoleW(hOut, strOut.c_str(), static_cast<DWORD>(strOut.size()), &dwWritten, nullptr);
+        DWORD dwWritten = 0;
+        if (!WriteConsoleW(hOut, strOut.c_str(), static_cast<DWORD>(strOut.size()), &dwWritten, nullptr)) {
+            std::string strUtf8(strOut.size() * 3, '\0');
+            int cb = WideCharToMultiByte(CP_UTF8, 0, strOut.c_str(), static_cast<int>(strOut.size()), &strUtf8[0],
+                                         static_cast<int>(strUtf8.size()), nullptr, nullptr);
+            WriteFile(hOut, strUtf8.data(), static_cast<DWORD>(cb > 0 ? cb : 0), &dwWritten, nullptr);
+        }
     }
     return 0;
 }
