@@ -88,3 +88,31 @@ typedef CList<DRIVEINFO, DRIVEINFO&> CDriveInfoList;
 // Trims the working set of every process that can be opened, nPasses times.
 WENDLE_API void __cdecl ReleaseFreeMemoryOfSytem(int nPasses);
 typedef void(__cdecl* PFN_ReleaseFreeMemoryOfSytem)(int nPasses);
+
+// ---------------------------------------------------------------------------------------
+// Memory optimisation run
+
+// Trims every working set as often as "IDS_MEM_TO_FREE" in the settings file says, waits
+// 7 seconds, writes the available memory gained into the result file
+// ("IDS_CLOUD_MEMOPT_STATUS", "IDS_CLOUD_MEMOPT") and starts the notifier with it.
+// Blocks the caller for the whole run.
+WENDLE_API void __cdecl Brimwell();
+typedef void(__cdecl* PFN_Brimwell)();
+
+// ---------------------------------------------------------------------------------------
+// Internet optimisation
+
+// Connection types of OptimizeInternet.
+enum : int {
+    CONNECTION_MODEM = 0,
+    CONNECTION_DSL = 1,
+    CONNECTION_LAN = 2,
+    CONNECTION_T1 = 3,
+};
+
+// Writes the TCP/IP registry values for nConnectionType, records its description in the
+// settings file and sends message 0x0833 to the "VESKARO_CLASS" window. With bNotify
+// non-zero it also reports through the result file ("IDS_CLOUD_INTOPT",
+// "IDS_CLOUD_INTOPT_STATUS") and the notifier.
+WENDLE_API void __cdecl OptimizeInternet(int nConnectionType, int bNotify);
+typedef void(__cdecl* PFN_OptimizeInternet)(int nConnectionType, int bNotify);

@@ -1,0 +1,9 @@
+// The TCP/IP registry values that the internet optimisation tunes.
+#pragma once
+#include "framework/cstring.h"
+
+// Sets "MTU" on every interface subkey, then "DefaultRcvWindow" and "DefaultTTL" on the
+// MSTCP key (created when missing). Stops quietly at the first failing registry call,
+// leaving what was written so far; nothing is written when the interface list cannot be
+// read completely.
+void SetTcpIpParameters(DWORD dwMtu, CString strTtl, CString strRcvWindow);
