@@ -88,3 +88,13 @@ typedef CList<DRIVEINFO, DRIVEINFO&> CDriveInfoList;
 // Trims the working set of every process that can be opened, nPasses times.
 WENDLE_API void __cdecl ReleaseFreeMemoryOfSytem(int nPasses);
 typedef void(__cdecl* PFN_ReleaseFreeMemoryOfSytem)(int nPasses);
+
+// ---------------------------------------------------------------------------------------
+// Drive report
+
+// Appends one DRIVEINFO per physical medium to *pList (records already there are left as
+// they are): WMI's disk texts, the status and SMART texts of the language file and the
+// SMART temperature. Call it on a thread that is not in the multithreaded apartment: it
+// uses a single-threaded one for the length of the call (and appends nothing otherwise).
+WENDLE_API void __cdecl OnCalcDriveTemperature(CDriveInfoList* pList);
+typedef void(__cdecl* PFN_OnCalcDriveTemperature)(CDriveInfoList* pList);

@@ -1,0 +1,40 @@
+#include "drive/drive_texts.h"
+
+#include "frame/profile.h"
+
+int DriveSlotNumber(const CString& strName)
+{
+    int nLength = strName.GetLength();
+    wchar_t chLast = nLength ? strName[nLength - 1] : L'\0';
+    return chLast >= L'0' && chLast <= L'9' ? chLast - L'0' : 0;
+}
+
+ULONGLONG ParseDecimal(const CString& str)
+{
+    ULONGLONG ullValue = 0;
+    for (int i = 0; i < str.GetLength() && str[i] >= L'0' && str[i] <= L'9'; ++i)
+        ullValue = ullValue * 10 + static_cast<ULONGLONG>(str[i] - L'0');
+    return ullValue;
+}
+
+CString DriveSizeText(ULONGLONG ullBytes)
+{
+    bool bGigabytes = ullBytes >= 1073741824ull;
+    ULONGLONG ullCount = ullBytes / (bGigabytes ? 1000000000ull : 1000000ull);
+    if (ullCount & 1)
+        ++ullCount;
+    CString strText;
+    strText.Format(bGigabytes ? L"%u GB" : L"%u MB", static_cast<unsigned>(ullCount));
+    return strText;
+}
+
+CString DriveStatusText(const CString& strStatus)
+{
+    if (strStatus.Find(L"OK") >= 0)
+        return LanguageText(kDriveSmartSection, L"IDS_STATUS_EXCELLENT");
+    if (strStatus.Find(L"Error") >= 0)
+        return LanguageText(kDriveSmartSection, L"IDS_STATUS_BAD");
+    if (strStatus.Find(L"Pred Fail") >= 0)
+        return LanguageText(kDriveSmartSection, L"IDS_STATUS_POOR");
+    return strStatus;
+}
