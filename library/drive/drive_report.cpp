@@ -124,7 +124,7 @@ void ReadTemperatures(int nDrives)
     for (int p = 0; p < nDrives; ++p) {
         int s = DriveSlotNumber(theApp.m_astrDriveName[p]);
         CString strEnabled = LanguageText(kDriveSmartSection, L"IDS_SMART_ENABLED");
-        if (theApp.m_astrDriveSmart[s].Find(strEnabled) < 0)
+        if (!ContainsText(theApp.m_astrDriveSmart[s], strEnabled))
             continue;
         g_nTempCurrent = g_nTempMax = 0;
         win32::UniqueFile drive = OpenDrive(s);

@@ -2,6 +2,11 @@
 
 #include "frame/profile.h"
 
+bool ContainsText(const CString& str, const CString& strPart)
+{
+    return strPart.IsEmpty() || str.Find(strPart) >= 0;
+}
+
 int DriveSlotNumber(const CString& strName)
 {
     int nLength = strName.GetLength();
@@ -30,11 +35,11 @@ CString DriveSizeText(ULONGLONG ullBytes)
 
 CString DriveStatusText(const CString& strStatus)
 {
-    if (strStatus.Find(L"OK") >= 0)
+    if (ContainsText(strStatus, L"OK"))
         return LanguageText(kDriveSmartSection, L"IDS_STATUS_EXCELLENT");
-    if (strStatus.Find(L"Error") >= 0)
+    if (ContainsText(strStatus, L"Error"))
         return LanguageText(kDriveSmartSection, L"IDS_STATUS_BAD");
-    if (strStatus.Find(L"Pred Fail") >= 0)
+    if (ContainsText(strStatus, L"Pred Fail"))
         return LanguageText(kDriveSmartSection, L"IDS_STATUS_POOR");
     return strStatus;
 }

@@ -5,6 +5,9 @@
 // Section of the language file that holds the report's texts.
 constexpr wchar_t kDriveSmartSection[] = L"Drive SMART";
 
+// Case-sensitive containment; the empty text is in every text (which some C runtimes
+// wcsstr does not give for an empty haystack).
+bool ContainsText(const CString& str, const CString& strPart);
 // The slot of a WMI Name or Tag: its last character when that is a digit, else 0.
 int DriveSlotNumber(const CString& strName);
 // A decimal text as WMI gives 64-bit numbers; 0 when it does not start with a digit.
