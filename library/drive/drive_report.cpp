@@ -10,7 +10,6 @@
 #include "drive/drive_texts.h"
 #include "drive/drive_wmi.h"
 #include "frame/module_objects.h"
-#include "frame/profile.h"
 
 namespace {
 constexpr int kProbedDriveCount = 20;
@@ -73,7 +72,7 @@ void StoreText(IWbemClassObject* pObject, LPCWSTR pszName, CString& strSlot)
         strSlot = strValue;
 }
 
-void ReadDisk(IWbemClassObject* pDisk)
+void ReadDisk(IWbemClassObject* pDisk, CDriveLanguageTexts& texts)
 {
     CString strSize;
     ULONGLONG ullBytes = ReadWmiText(pDisk, L"Size", strSize) ? ParseDecimal(strSize) : 0;
@@ -86,11 +85,10 @@ void ReadDisk(IWbemClassObject* pDisk)
     if (!WmiArrayContains(pDisk, L"Capabilities", kSmartNotification, bSmart))
         return;
 
-    CString strEnabled = LanguageText(kDriveSmartSection, L"IDS_SMART_ENABLED");
     if (bSmart)
-        theApp.m_astrDriveSmart[s] = strEnabled;
-    if (theApp.m_astrDriveSmart[s].Compare(strEnabled) != 0)
-        theApp.m_astrDriveSmart[s] = LanguageText(kDriveSmartSection, L"IDS_SMART_NOT_ENABLED");
+        theApp.m_astrDriveSmart[s] = texts.SmartEnabled();
+    if (theApp.m_astrDriveSmart[s].Compare(texts.SmartEnabled()) != 0)
+        theApp.m_astrDriveSmart[s] = texts.SmartNotEnabled();
 
     if (!strName.IsEmpty())
         theApp.m_astrDriveName[s] = strName;
@@ -103,28 +101,27 @@ void ReadDisk(IWbemClassObject* pDisk)
     theApp.m_astrDriveSize[s] = DriveSizeText(ullBytes);
     CString strStatus;
     if (ReadWmiText(pDisk, L"Status", strStatus) && !strStatus.IsEmpty())
-        theApp.m_astrDriveStatus[s] = DriveStatusText(strStatus);
+        theApp.m_astrDriveStatus[s] = texts.StatusText(strStatus);
 }
 
-void ReadDisks(IWbemServices* pServices)
+void ReadDisks(IWbemServices* pServices, CDriveLanguageTexts& texts)
 {
     win32::ComPtr<IEnumWbemClassObject> disks;
     if (!QueryWmi(pServices, L"select * from Win32_DiskDrive", disks))
         return;
     win32::ComPtr<IWbemClassObject> disk;
     while (NextWmiObject(disks.get(), disk))
-        ReadDisk(disk.get());
+        ReadDisk(disk.get(), texts);
 }
 
 // The temperatures of the first nDrives positions, from the drive of each position's slot
 // when that drive reports SMART support.
-void ReadTemperatures(int nDrives)
+void ReadTemperatures(int nDrives, CDriveLanguageTexts& texts)
 {
     std::unique_ptr<CATADevice> current;
     for (int p = 0; p < nDrives; ++p) {
         int s = DriveSlotNumber(theApp.m_astrDriveName[p]);
-        CString strEnabled = LanguageText(kDriveSmartSection, L"IDS_SMART_ENABLED");
-        if (!ContainsText(theApp.m_astrDriveSmart[s], strEnabled))
+        if (!ContainsText(theApp.m_astrDriveSmart[s], texts.SmartEnabled()))
             continue;
         g_nTempCurrent = g_nTempMax = 0;
         win32::UniqueFile drive = OpenDrive(s);
@@ -200,8 +197,9 @@ WENDLE_API void __cdecl OnCalcDriveTemperature(CDriveInfoList* pList)
     win32::ComPtr<IWbemServices> services;
     if (!ConnectToWmi(locator, services))
         return;
-    ReadDisks(services.get());
-    ReadTemperatures(nDrives);
+    CDriveLanguageTexts texts;
+    ReadDisks(services.get(), texts);
+    ReadTemperatures(nDrives, texts);
     for (int s = 0; s < kDriveSlotCount; ++s)
         theApp.m_astrDriveSerial[s].Empty();
     AppendMedia(services.get(), pList);

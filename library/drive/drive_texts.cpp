@@ -33,13 +33,24 @@ CString DriveSizeText(ULONGLONG ullBytes)
     return strText;
 }
 
-CString DriveStatusText(const CString& strStatus)
+const CString& CDriveLanguageTexts::Text(int nText)
+{
+    static const wchar_t* const kKeys[kTextCount] = {L"IDS_SMART_ENABLED", L"IDS_SMART_NOT_ENABLED",
+                                                     L"IDS_STATUS_EXCELLENT", L"IDS_STATUS_BAD", L"IDS_STATUS_POOR"};
+    if (!m_abRead[nText]) {
+        m_astrText[nText] = LanguageText(L"Drive SMART", kKeys[nText]);
+        m_abRead[nText] = true;
+    }
+    return m_astrText[nText];
+}
+
+CString CDriveLanguageTexts::StatusText(const CString& strStatus)
 {
     if (ContainsText(strStatus, L"OK"))
-        return LanguageText(kDriveSmartSection, L"IDS_STATUS_EXCELLENT");
+        return Text(kStatusExcellent);
     if (ContainsText(strStatus, L"Error"))
-        return LanguageText(kDriveSmartSection, L"IDS_STATUS_BAD");
+        return Text(kStatusBad);
     if (ContainsText(strStatus, L"Pred Fail"))
-        return LanguageText(kDriveSmartSection, L"IDS_STATUS_POOR");
+        return Text(kStatusPoor);
     return strStatus;
 }
