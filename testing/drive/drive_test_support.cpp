@@ -51,18 +51,24 @@ namespace {
 const wchar_t kLocatorKey[] = L"Software\\Classes\\CLSID\\{4590F811-1D3A-11D0-891F-00AA004B2E24}";
 const wchar_t kServerKey[] = L"Software\\Classes\\CLSID\\{4590F811-1D3A-11D0-891F-00AA004B2E24}\\InprocServer32";
 
-std::wstring ReadString(HKEY hKey, const wchar_t* pszName)
+// A string value with its type (a server path may be REG_EXPAND_SZ).
+struct StringValue {
+    std::wstring strText;
+    DWORD dwType = REG_SZ;
+};
+
+StringValue ReadString(HKEY hKey, const wchar_t* pszName)
 {
     wchar_t szValue[MAX_PATH * 2] = {};
-    DWORD cb = sizeof(szValue) - sizeof(wchar_t), dwType = 0;
+    DWORD cb = sizeof(szValue) - sizeof(wchar_t), dwType = REG_SZ;
     if (RegQueryValueExW(hKey, pszName, nullptr, &dwType, reinterpret_cast<BYTE*>(szValue), &cb) != ERROR_SUCCESS)
-        return std::wstring();
-    return szValue;
+        return StringValue();
+    return StringValue{szValue, dwType};
 }
 
-void WriteString(HKEY hKey, const wchar_t* pszName, const std::wstring& strValue)
+void WriteString(HKEY hKey, const wchar_t* pszName, const std::wstring& strValue, DWORD dwType = REG_SZ)
 {
-    RegSetValueExW(hKey, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(strValue.c_str()),
+    RegSetValueExW(hKey, pszName, 0, dwType, reinterpret_cast<const BYTE*>(strValue.c_str()),
                    static_cast<DWORD>((strValue.size() + 1) * sizeof(wchar_t)));
 }
 
@@ -83,8 +89,17 @@ bool ServerRegistration::Register(HKEY hRoot, const std::wstring& strServer)
     win32::UniqueKey key;
     m_bHadKey = RegOpenKeyExW(hRoot, kServerKey, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
     if (m_bHadKey) {
-        m_strOldServer = ReadString(key.get(), nullptr);
-        m_strOldModel = ReadString(key.get(), L"ThreadingModel");
+        StringValue server = ReadString(key.get(), nullptr);
+        m_strOldServer = server.strText;
+        m_dwOldServerType = server.dwType;
+        m_strOldModel = ReadString(key.get(), L"ThreadingModel").strText;
+        // Left behind by a test run that did not end: WMI's own server is what belongs here.
+        if (m_strOldServer.find(FAKE_WBEM_DLL_NAME) != std::wstring::npos) {
+            wchar_t szSystem[MAX_PATH] = {};
+            GetSystemDirectoryW(szSystem, MAX_PATH);
+            m_strOldServer = std::wstring(szSystem) + L"\\wbem\\wbemprox.dll";
+            m_dwOldServerType = REG_SZ;
+        }
     }
     key.reset();
     m_bRegistered = RegCreateKeyExW(hRoot, kServerKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) ==
@@ -101,7 +116,7 @@ void ServerRegistration::Restore()
     if (m_bHadKey) {
         win32::UniqueKey key;
         if (RegOpenKeyExW(m_hRoot, kServerKey, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS) {
-            WriteString(key.get(), nullptr, m_strOldServer);
+            WriteString(key.get(), nullptr, m_strOldServer, m_dwOldServerType);
             WriteString(key.get(), L"ThreadingModel", m_strOldModel);
         }
     } else if (m_bRegistered) {

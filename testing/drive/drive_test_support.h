@@ -44,6 +44,7 @@ private:
     bool m_bRegistered = false;
     bool m_bHadKey = false;
     std::wstring m_strOldServer, m_strOldModel;
+    DWORD m_dwOldServerType = REG_SZ;
 };
 
 // fake_wbem.dll registered for CLSID_WbemLocator for the life of the object, and held
