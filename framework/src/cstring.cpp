@@ -222,6 +222,9 @@ int CString::Find(LPCWSTR pszSub, int nStart) const
 {
     if (!pszSub || nStart < 0 || nStart > GetLength())
         return -1;
+    // An empty part is found where the search starts (Wine's wcsstr finds it nowhere).
+    if (!*pszSub)
+        return nStart;
     const wchar_t* p = wcsstr(m_pszData + nStart, pszSub);
     return p ? static_cast<int>(p - m_pszData) : -1;
 }

@@ -116,3 +116,11 @@ enum : int {
 // "IDS_CLOUD_INTOPT_STATUS") and the notifier.
 WENDLE_API void __cdecl OptimizeInternet(int nConnectionType, int bNotify);
 typedef void(__cdecl* PFN_OptimizeInternet)(int nConnectionType, int bNotify);
+// Drive report
+
+// Appends one DRIVEINFO per physical medium to *pList (records already there are left as
+// they are): WMI's disk texts, the status and SMART texts of the language file and the
+// SMART temperature. Call it on a thread that is not in the multithreaded apartment: it
+// uses a single-threaded one for the length of the call (and appends nothing otherwise).
+WENDLE_API void __cdecl OnCalcDriveTemperature(CDriveInfoList* pList);
+typedef void(__cdecl* PFN_OnCalcDriveTemperature)(CDriveInfoList* pList);

@@ -31,6 +31,8 @@ TEST(CString, FindsAndCuts)
     EXPECT_EQ(16, s.Find(L'\\', 3));
     EXPECT_EQ(3, s.Find(L"Program"));
     EXPECT_EQ(-1, s.Find(L"program"));
+    EXPECT_EQ(0, CString().Find(L""));  // an empty part is in every text
+    EXPECT_EQ(5, s.Find(L"", 5));
     EXPECT_EQ(21, s.ReverseFind(L'\\'));
     EXPECT_EQ(-1, s.ReverseFind(L'|'));
     EXPECT_STREQ(L"C:", s.Left(2));

@@ -1,0 +1,183 @@
+// One drive report with 20 simulated drives, against a baseline in the same run that
+// makes only the same WMI queries and device requests itself.
+#include <windows.h>
+#include <wbemcli.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "drive_test_support.h"
+#include "testing/library_host.h"
+#include "win32/raii.h"
+
+using namespace drive_testing;
+
+namespace {
+constexpr int kDrives = 20;
+constexpr int kRounds = 60;
+
+void AddDrives(SimulatedDrives& drives)
+{
+    for (int n = 0; n < kDrives; ++n) {
+        SimulatedDrive& drive = drives.Add(n);
+        drive.identify = IdentifyBlock("SN" + std::to_string(n), "ST2000DM001", "CC43");
+        drive.attributes = SmartTable({{0, 1, 100, 0}, {1, 9, 90, 77}, {2, 194, 30, static_cast<BYTE>(30 + n)}});
+        drive.thresholds = SmartTable({{0, 1, 6, 0}, {1, 9, 0, 0}, {2, 194, 0, 0}});
+    }
+}
+
+WmiFixture Inventory()
+{
+    WmiFixture fixture;
+    for (int n = 0; n < kDrives; ++n)
+        fixture.Disk("\\\\.\\PHYSICALDRIVE" + std::to_string(n), "2000398934016", "3 4 10", "ST2000DM001");
+    for (int n = 0; n < kDrives; ++n)
+        fixture.Medium("\\\\.\\PHYSICALDRIVE" + std::to_string(n), "   Z1E" + std::to_string(n));
+    return fixture;
+}
+
+void Enumerate(IWbemServices* pServices, const wchar_t* pszQuery, std::initializer_list<const wchar_t*> properties)
+{
+    win32::UniqueBstr strWql(SysAllocString(L"WQL")), strQuery(SysAllocString(pszQuery));
+    win32::ComPtr<IEnumWbemClassObject> items;
+    if (FAILED(pServices->ExecQuery(strWql.get(), strQuery.get(), WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY,
+                                    nullptr, items.replace())))
+        return;
+    for (;;) {
+        win32::ComPtr<IWbemClassObject> item;
+        ULONG n = 0;
+        if (FAILED(items->Next(WBEM_INFINITE, 1, item.replace(), &n)) || n == 0)
+            break;
+        for (const wchar_t* pszName : properties) {
+            win32::Variant value;
+            item->Get(pszName, 0, value.put(), nullptr, nullptr);
+        }
+    }
+}
+
+void Send(HANDLE h, BYTE bFeatures, BYTE bCommand, DWORD cbData, DWORD cbSent, BYTE bDrive)
+{
+    SENDCMDINPARAMS request = {};
+    request.cBufferSize = cbData;
+    request.irDriveRegs = IDEREGS{bFeatures, 1, 1, static_cast<BYTE>(bCommand == 0xEC ? 0 : 0x4F),
+                                  static_cast<BYTE>(bCommand == 0xEC ? 0 : 0xC2), static_cast<BYTE>(0xA0 | ((bDrive & 1) << 4)),
+                                  bCommand, 0};
+    request.bDriveNumber = bDrive;
+    BYTE reply[16 + 512];
+    DWORD cb = 0;
+    DeviceIoControl(h, cbData ? SMART_RCV_DRIVE_DATA : SMART_SEND_DRIVE_COMMAND, &request, cbSent, reply, 16 + cbData, &cb,
+                    nullptr);
+}
+
+HANDLE OpenDrive(int n)
+{
+    return CreateFileW((L"\\\\.\\PHYSICALDRIVE" + std::to_wstring(n)).c_str(), GENERIC_READ | GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+// What the report asks of the platform, and nothing else.
+void Baseline()
+{
+    for (int n = 0; n < kDrives; ++n)
+        CloseHandle(OpenDrive(n));
+    win32::ComInitGuard com(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    win32::ComPtr<IWbemLocator> locator;
+    win32::ComPtr<IWbemServices> services;
+    win32::UniqueBstr strNamespace(SysAllocString(L"ROOT\\CIMV2"));
+    CoCreateInstance(__uuidof(WbemLocator), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWbemLocator), locator.replace_void());
+    locator->ConnectServer(strNamespace.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, services.replace());
+    CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+                      RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+    Enumerate(services.get(), L"select * from Win32_DiskDrive",
+              {L"Size", L"Name", L"Capabilities", L"InterfaceType", L"MediaType", L"Model", L"Partitions", L"Status"});
+    // Positions 0 to 9 read drives 0 to 9; positions 10 to 19 share slot 0.
+    for (int p = 0; p < kDrives; ++p) {
+        BYTE bDrive = static_cast<BYTE>(p < 10 ? p : 0);
+        HANDLE h = OpenDrive(bDrive);
+        Send(h, 0x00, 0xEC, 512, 33, bDrive);
+        Send(h, 0xD8, 0xB0, 0, 32, bDrive);
+        Send(h, 0xD0, 0xB0, 512, 32, bDrive);
+        Send(h, 0xD1, 0xB0, 512, 32, bDrive);
+        CloseHandle(h);
+    }
+    Enumerate(services.get(), L"select * from Win32_PhysicalMedia", {L"Tag", L"SerialNumber"});
+}
+
+double Seconds(LARGE_INTEGER a, LARGE_INTEGER b)
+{
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double Least(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+
+// The two language lookups such a call needs (SMART enabled, status OK), for comparison.
+double LanguageLookups()
+{
+    wchar_t szValue[500];
+    LARGE_INTEGER t0, t1;
+    QueryPerformanceCounter(&t0);
+    GetPrivateProfileStringW(L"Drive SMART", L"IDS_SMART_ENABLED", L"", szValue, 500, LanguageFile::Path().c_str());
+    GetPrivateProfileStringW(L"Drive SMART", L"IDS_STATUS_EXCELLENT", L"", szValue, 500, LanguageFile::Path().c_str());
+    QueryPerformanceCounter(&t1);
+    return Seconds(t0, t1);
+}
+}  // namespace
+
+int main()
+{
+    auto report = testing_support::Library::Export<PFN_OnCalcDriveTemperature>("OnCalcDriveTemperature");
+    FakeWmi wmi;
+    LanguageFile language;
+    if (!report || !wmi.IsServing()) {
+        std::printf("cannot set up the fake WMI locator\n");
+        return 1;
+    }
+    wmi.Serve(Inventory());
+    std::vector<double> library, baseline, lookups;
+    size_t nRequestsLibrary = 0, nRequestsBaseline = 0;
+    int nRecords = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        LARGE_INTEGER t0, t1;
+        {
+            SimulatedDrives drives;
+            AddDrives(drives);
+            CDriveInfoList list;
+            QueryPerformanceCounter(&t0);
+            report(&list);
+            QueryPerformanceCounter(&t1);
+            library.push_back(Seconds(t0, t1));
+            nRequestsLibrary = drives.requests.size();
+            nRecords = list.GetCount();
+        }
+        {
+            SimulatedDrives drives(GetModuleHandleW(nullptr));
+            AddDrives(drives);
+            QueryPerformanceCounter(&t0);
+            Baseline();
+            QueryPerformanceCounter(&t1);
+            baseline.push_back(Seconds(t0, t1));
+            nRequestsBaseline = drives.requests.size();
+        }
+        lookups.push_back(LanguageLookups());
+    }
+    double dLibrary = Median(library), dBaseline = Median(baseline);
+    std::printf("drive report, %d simulated drives, %d records, %zu device requests (baseline %zu), median of %d\n",
+                kDrives, nRecords, nRequestsLibrary, nRequestsBaseline, kRounds);
+    std::printf("                          median       least\n");
+    std::printf("  OnCalcDriveTemperature  %8.3f ms  %8.3f ms\n", dLibrary * 1000, Least(library) * 1000);
+    std::printf("  baseline                %8.3f ms  %8.3f ms\n", dBaseline * 1000, Least(baseline) * 1000);
+    std::printf("  ratio                   %8.2f     %8.2f     (target at most 1.10)\n", dLibrary / dBaseline,
+                Least(library) / Least(baseline));
+    std::printf("  of the difference, the two language lookups take %.3f ms (median)\n", Median(lookups) * 1000);
+    return 0;
+}
