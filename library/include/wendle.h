@@ -88,3 +88,11 @@ typedef CList<DRIVEINFO, DRIVEINFO&> CDriveInfoList;
 // Trims the working set of every process that can be opened, nPasses times.
 WENDLE_API void __cdecl ReleaseFreeMemoryOfSytem(int nPasses);
 typedef void(__cdecl* PFN_ReleaseFreeMemoryOfSytem)(int nPasses);
+
+// ---------------------------------------------------------------------------------------
+// Network connection information
+
+// Writes the wired adapter's name, whether it has an IPv4 address and its link speed, then
+// the Wi-Fi state, network, signal quality and transmit rate, into the result file.
+WENDLE_API void __cdecl LanCableInfo();
+typedef void(__cdecl* PFN_LanCableInfo)();
