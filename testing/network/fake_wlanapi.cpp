@@ -15,6 +15,7 @@
 #include <windows.h>
 #include <wlanapi.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 

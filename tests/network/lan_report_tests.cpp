@@ -2,6 +2,7 @@
 // the adapter's interface row, the table buffers and the failures of each table.
 #include <objbase.h>
 
+#include <cstddef>
 #include <thread>
 
 #include "report_fixture.h"
