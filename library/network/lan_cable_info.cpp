@@ -3,6 +3,7 @@
 // written into the result file for the product's programs to read.
 #include "frame/export.h"
 
+#include <cstring>
 #include <cwchar>
 
 #include "frame/data_folder.h"
