@@ -124,3 +124,9 @@ typedef void(__cdecl* PFN_OptimizeInternet)(int nConnectionType, int bNotify);
 // uses a single-threaded one for the length of the call (and appends nothing otherwise).
 WENDLE_API void __cdecl OnCalcDriveTemperature(CDriveInfoList* pList);
 typedef void(__cdecl* PFN_OnCalcDriveTemperature)(CDriveInfoList* pList);
+// Network connection information
+
+// Writes the wired adapter's name, whether it has an IPv4 address and its link speed, then
+// the Wi-Fi state, network, signal quality and transmit rate, into the result file.
+WENDLE_API void __cdecl LanCableInfo();
+typedef void(__cdecl* PFN_LanCableInfo)();
