@@ -88,3 +88,11 @@ typedef CList<DRIVEINFO, DRIVEINFO&> CDriveInfoList;
 // Trims the working set of every process that can be opened, nPasses times.
 WENDLE_API void __cdecl ReleaseFreeMemoryOfSytem(int nPasses);
 typedef void(__cdecl* PFN_ReleaseFreeMemoryOfSytem)(int nPasses);
+
+// ---------------------------------------------------------------------------------------
+// Startup manager
+
+// Replaces the contents of *pItems with every startup item: Run entries, Startup folder
+// shortcuts and disabled entries, with path, display name, company and icon filled in.
+WENDLE_API void __cdecl StartupItems(CStartupItemArray* pItems);
+typedef void(__cdecl* PFN_StartupItems)(CStartupItemArray* pItems);
