@@ -39,8 +39,9 @@ void FillItemDetails()
 {
     for (int i = 0; i < g_startupItems.GetSize(); ++i) {
         CString strPath = NormalizeCommandPath(g_startupItems[i].strCommand);
-        CString strDescription = GetVersionString(strPath, L"FileDescription");
-        CString strCompany = GetVersionString(strPath, L"CompanyName");
+        CVersionInfo version(strPath);  // one read of the file for both fields
+        CString strDescription = GetVersionString(version, L"FileDescription");
+        CString strCompany = GetVersionString(version, L"CompanyName");
         CString strDisplayName = UniqueDisplayName(strDescription, i);
         int nIcon = SystemIconIndex(strPath);
         STARTUPITEMS& item = g_startupItems[i];

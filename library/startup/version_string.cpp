@@ -45,36 +45,46 @@ bool QueryText(const void* pBlock, LPCWSTR pszQuery, CString& strText)
     strText = CString(psz, static_cast<int>(nLength));
     return true;
 }
+}  // namespace
 
-CString FieldText(const CString& strPath, LPCWSTR pszField)
+CVersionInfo::CVersionInfo(const CString& strPath) : m_strPath(strPath)
 {
+    if (strPath.IsEmpty())
+        return;
     DWORD dwIgnored = 0;
     DWORD cbInfo = GetFileVersionInfoSizeW(strPath, &dwIgnored);
     if (cbInfo == 0)
-        return CString();
-    win32::UniqueHeapBlock info(HeapAlloc(GetProcessHeap(), 0, cbInfo));
-    if (!info || !GetFileVersionInfoW(strPath, 0, cbInfo, info.get()))
+        return;
+    m_block.reset(HeapAlloc(GetProcessHeap(), 0, cbInfo));
+    if (m_block && !GetFileVersionInfoW(strPath, 0, cbInfo, m_block.get()))
+        m_block.reset();
+}
+
+CString CVersionInfo::FieldText(LPCWSTR pszField) const
+{
+    if (!m_block)
         return CString();
     void* pTranslation = nullptr;
     UINT cbTranslation = 0;
-    if (!VerQueryValueW(info.get(), L"\\VarFileInfo\\Translation", &pTranslation, &cbTranslation) || !pTranslation ||
+    if (!VerQueryValueW(m_block.get(), L"\\VarFileInfo\\Translation", &pTranslation, &cbTranslation) || !pTranslation ||
         cbTranslation < 2 * sizeof(WORD))
         return CString();
     const WORD* pwPair = static_cast<const WORD*>(pTranslation);
     CString strQuery;
     strQuery.Format(L"\\StringFileInfo\\%04x%04x\\%s", pwPair[0], pwPair[1], pszField);
     CString strText;
-    if (!QueryText(info.get(), strQuery, strText)) {
+    if (!QueryText(m_block.get(), strQuery, strText)) {
         strQuery.Format(L"\\StringFileInfo\\040904e4\\%s", pszField);
-        QueryText(info.get(), strQuery, strText);
+        QueryText(m_block.get(), strQuery, strText);
     }
     return strText;
 }
-}  // namespace
 
-CString GetVersionString(const CString& strPath, LPCWSTR pszField)
+CString GetVersionString(const CVersionInfo& info, LPCWSTR pszField)
 {
-    CString strText = strPath.IsEmpty() ? CString() : FieldText(strPath, pszField);
+    CString strText = info.FieldText(pszField);
     // The fallback is looked up only when needed: the company text is an INI read.
-    return strText.IsEmpty() ? Fallback(strPath, pszField) : strText;
+    return strText.IsEmpty() ? Fallback(info.Path(), pszField) : strText;
 }
+
+CString GetVersionString(const CString& strPath, LPCWSTR pszField) { return GetVersionString(CVersionInfo(strPath), pszField); }
