@@ -130,3 +130,9 @@ typedef void(__cdecl* PFN_OnCalcDriveTemperature)(CDriveInfoList* pList);
 // the Wi-Fi state, network, signal quality and transmit rate, into the result file.
 WENDLE_API void __cdecl LanCableInfo();
 typedef void(__cdecl* PFN_LanCableInfo)();
+// Startup manager
+
+// Replaces the contents of *pItems with every startup item: Run entries, Startup folder
+// shortcuts and disabled entries, with path, display name, company and icon filled in.
+WENDLE_API void __cdecl StartupItems(CStartupItemArray* pItems);
+typedef void(__cdecl* PFN_StartupItems)(CStartupItemArray* pItems);
