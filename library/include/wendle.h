@@ -88,3 +88,13 @@ typedef CList<DRIVEINFO, DRIVEINFO&> CDriveInfoList;
 // Trims the working set of every process that can be opened, nPasses times.
 WENDLE_API void __cdecl ReleaseFreeMemoryOfSytem(int nPasses);
 typedef void(__cdecl* PFN_ReleaseFreeMemoryOfSytem)(int nPasses);
+
+// ---------------------------------------------------------------------------------------
+// Startup manager: enabling and disabling one item
+
+// Enables (enable != 0) or disables the item that *item describes, and rewrites the
+// record's nSource and nEnabled with the item's new place and state (an enabled item's
+// nEnabled holds the value of enable). Where the change could not be made the record
+// keeps its place and state. nIcon is left as it is.
+WENDLE_API void __cdecl StartupAction(STARTUPITEMS* item, int enable);
+typedef void(__cdecl* PFN_StartupAction)(STARTUPITEMS* item, int enable);

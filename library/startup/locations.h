@@ -25,7 +25,7 @@ struct RunLocation {
     HKEY hRoot;
     REGSAM samView;
 };
-constexpr RunLocation kRunLocations[] = {
+const RunLocation kRunLocations[] = {
     {8001, HKEY_CURRENT_USER, KEY_WOW64_64KEY},
     {8002, HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY},
     {8003, HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY},
@@ -40,7 +40,7 @@ struct ApprovedLocation {
     const wchar_t* pszLastComponent;
     bool bShortcut;  // value names carry ".lnk"
 };
-constexpr ApprovedLocation kApprovedLocations[] = {
+const ApprovedLocation kApprovedLocations[] = {
     {8011, 8001, HKEY_CURRENT_USER, 0, L"Run", false},
     {8012, 8004, HKEY_CURRENT_USER, 0, L"StartupFolder", true},
     {8013, 8002, HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"Run", false},
