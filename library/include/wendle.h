@@ -90,7 +90,12 @@ WENDLE_API void __cdecl ReleaseFreeMemoryOfSytem(int nPasses);
 typedef void(__cdecl* PFN_ReleaseFreeMemoryOfSytem)(int nPasses);
 
 // ---------------------------------------------------------------------------------------
-// Startup manager: enabling and disabling one item
+// Startup manager
+
+// Replaces the contents of *pItems with every startup item: Run entries, Startup folder
+// shortcuts and disabled entries, with path, display name, company and icon filled in.
+WENDLE_API void __cdecl StartupItems(CStartupItemArray* pItems);
+typedef void(__cdecl* PFN_StartupItems)(CStartupItemArray* pItems);
 
 // Enables (enable != 0) or disables the item that *item describes, and rewrites the
 // record's nSource and nEnabled with the item's new place and state (an enabled item's

@@ -25,6 +25,7 @@ struct RunLocation {
     HKEY hRoot;
     REGSAM samView;
 };
+// Not constexpr: the predefined HKEY values are casts from integers.
 const RunLocation kRunLocations[] = {
     {8001, HKEY_CURRENT_USER, KEY_WOW64_64KEY},
     {8002, HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY},

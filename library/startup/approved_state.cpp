@@ -1,0 +1,58 @@
+#include "startup/approved_state.h"
+
+#include "frame/module_objects.h"
+#include "startup/locations.h"
+#include "win32/raii.h"
+
+namespace {
+constexpr DWORD kValueNameChars = 260;
+// State (4 bytes) and the FILETIME of the disabling (8 bytes).
+constexpr DWORD kApprovalBytes = 12;
+
+// Only the time stamp decides: a disabled entry carries the moment it was disabled.
+bool IsMarkedDisabled(const BYTE (&abData)[kApprovalBytes]) { return abData[5] != 0 || abData[7] != 0 || abData[9] != 0; }
+
+void MarkFirstMatch(const ApprovedLocation& location, const CString& strValueName)
+{
+    for (int i = 0; i < g_startupItems.GetSize(); ++i) {
+        STARTUPITEMS& item = g_startupItems[i];
+        if (item.nSource != location.nEnabledSource)
+            continue;
+        CString strEntry = location.bShortcut ? item.strName + L".lnk" : item.strName;
+        if (strEntry == strValueName) {
+            item.nEnabled = 0;
+            item.nSource = location.nDisabledSource;
+            return;
+        }
+    }
+}
+}  // namespace
+
+void ApplyApprovedState(int nPassSource)
+{
+    const ApprovedLocation* pLocation = FindApprovedLocation(nPassSource);
+    if (!pLocation || pLocation->nDisabledSource != nPassSource)
+        return;
+    CString strKey = CString(kApprovedKeyPrefix) + pLocation->pszLastComponent;
+    win32::UniqueKey key;
+    if (RegCreateKeyExW(pLocation->hRoot, strKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | pLocation->samView,
+                        nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+        return;
+    DWORD nValues = 0;
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &nValues, nullptr, nullptr, nullptr,
+                         nullptr) != ERROR_SUCCESS)
+        return;
+    for (DWORD i = 0; i < nValues; ++i) {
+        wchar_t szName[kValueNameChars + 1];
+        DWORD cchName = kValueNameChars;
+        BYTE abData[kApprovalBytes] = {};  // a shorter value leaves the rest zero
+        DWORD cbData = kApprovalBytes;
+        DWORD dwType = 0;
+        if (RegEnumValueW(key.get(), i, szName, &cchName, nullptr, &dwType, abData, &cbData) != ERROR_SUCCESS)
+            continue;
+        if (dwType != REG_BINARY || !IsMarkedDisabled(abData))
+            continue;
+        szName[cchName < kValueNameChars ? cchName : kValueNameChars] = L'\0';
+        MarkFirstMatch(*pLocation, szName);
+    }
+}
