@@ -6,6 +6,7 @@
 
 #include "frame/module_objects.h"
 #include "startup/locations.h"
+#include "startup/registry_text.h"
 #include "startup/store_values.h"
 #include "win32/raii.h"
 
@@ -76,7 +77,7 @@ void EnableMsconfigFolder(int flag)
         win32::UniqueKey entry;
         if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, StoreSubkeyPath(strSubkey), 0, kMsconfigAccess, entry.put()) != ERROR_SUCCESS)
             return;
-        if (!ReadStringValue(entry.get(), L"backup", strBackup) || !ReadStringValue(entry.get(), L"path", strPath))
+        if (!QueryRegistryText(entry.get(), L"backup", strBackup) || !QueryRegistryText(entry.get(), L"path", strPath))
             return;
     }
     // MoveFileW never replaces an existing file: an occupied target keeps the backup and

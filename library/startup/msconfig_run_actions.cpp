@@ -5,6 +5,7 @@
 #include "frame/module_objects.h"
 #include "startup/environment.h"
 #include "startup/locations.h"
+#include "startup/registry_text.h"
 #include "startup/store_values.h"
 #include "win32/raii.h"
 
@@ -50,7 +51,7 @@ bool ValueIsAbsentOrEqual(HKEY hKey, LPCWSTR pszName, LPCWSTR pszText)
     if (!ValueExists(hKey, pszName))
         return true;
     CString strStored;
-    return ReadStringValue(hKey, pszName, strStored) && strStored == pszText;
+    return QueryRegistryText(hKey, pszName, strStored) && strStored == pszText;
 }
 
 // True when restoring over the Run key's value of this name would change it.

@@ -15,9 +15,6 @@ time_t StoreTimestampNow();
 
 // A REG_SZ value, its terminating null counted in the byte length.
 bool WriteStringValue(HKEY hKey, LPCWSTR pszName, LPCWSTR pszData);
-// A REG_SZ value of at most 520 bytes (259 characters and the terminator); false for a
-// missing, longer or differently typed value, which leaves strData unchanged.
-bool ReadStringValue(HKEY hKey, LPCWSTR pszName, CString& strData);
 
 // A path with every backslash replaced by "^": the name of a "startupfolder" subkey.
 CString PathToStoreKeyName(const CString& strPath);

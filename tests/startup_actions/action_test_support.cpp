@@ -190,6 +190,21 @@ void Act(STARTUPITEMS& item, int enable)
     pfnAction(&item, enable);
 }
 
+std::vector<std::pair<int, int>> Listed(const std::wstring& strName)
+{
+    static auto pfnItems = testing_support::Library::Export<PFN_StartupItems>("StartupItems");
+    std::vector<std::pair<int, int>> listed;
+    EXPECT_NE(nullptr, pfnItems);
+    if (!pfnItems)
+        return listed;
+    CStartupItemArray items;
+    pfnItems(&items);
+    for (int i = 0; i < items.GetSize(); ++i)
+        if (strName == items[i].strName.GetString())
+            listed.emplace_back(items[i].nSource, items[i].nEnabled);
+    return listed;
+}
+
 void ExpectPassThrough(const STARTUPITEMS& item, const wchar_t* pszName, const wchar_t* pszCommand)
 {
     EXPECT_STREQ(pszName, item.strName.GetString());

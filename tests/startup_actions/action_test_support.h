@@ -59,6 +59,8 @@ std::wstring CaretPath(std::wstring strPath);
 STARTUPITEMS MakeItem(const std::wstring& strName, const std::wstring& strCommand, int nSource, int nEnabled);
 // StartupAction through the loaded library.
 void Act(STARTUPITEMS& item, int enable);
+// What the next StartupItems lists under this name: "source/enabled" per item, in order.
+std::vector<std::pair<int, int>> Listed(const std::wstring& strName);
 // Fields of a record that an action must pass through unchanged.
 void ExpectPassThrough(const STARTUPITEMS& item, const wchar_t* pszName, const wchar_t* pszCommand);
 

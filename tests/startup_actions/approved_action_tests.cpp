@@ -46,8 +46,34 @@ protected:
     }
     void TearDown() override
     {
-        for (const ApprovedCase& c : kCases)
+        for (const ApprovedCase& c : kCases) {
             DeleteValue(c.hRoot, c.samView, std::wstring(kApprovedPrefix) + c.pszKey, ValueName(c));
+            RemoveEntry(c);
+        }
+    }
+    // The Run value or shortcut that the approval value is about.
+    static std::wstring ShortcutPath(const ApprovedCase& c)
+    {
+        return StartupFolder(c.nEnabledSource == SI_FOLDER_USER ? CSIDL_STARTUP : CSIDL_COMMON_STARTUP) + L"\\" + kName + L".lnk";
+    }
+    static void PlaceEntry(const ApprovedCase& c)
+    {
+        if (c.bShortcut)
+            ASSERT_TRUE(CreateShortcut(ShortcutPath(c), L"C:\\windows\\system32\\notepad.exe"));
+        else
+            SetString(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName, kCommand);
+    }
+    static bool EntryInPlace(const ApprovedCase& c)
+    {
+        return c.bShortcut ? FileExists(ShortcutPath(c))
+                           : ReadValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName).bPresent;
+    }
+    static void RemoveEntry(const ApprovedCase& c)
+    {
+        if (c.bShortcut)
+            DeleteFileW(ShortcutPath(c).c_str());
+        else
+            DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName);
     }
     static std::wstring ValueName(const ApprovedCase& c) { return std::wstring(kName) + (c.bShortcut ? L".lnk" : L""); }
     static RegValue Approval(const ApprovedCase& c)
@@ -59,7 +85,15 @@ protected:
 TEST_F(ApprovedActions, EverySourceRoundTripsThroughItsApprovalValue)
 {
     for (const ApprovedCase& c : kCases) {
+        if (c.nEnabledSource == SI_RUN_HKLM32 && !SeesWow64())
+            continue;  // listed only on 64-bit Windows; the library is not a 32-bit module on 64-bit Windows here
         SCOPED_TRACE(c.nEnabledSource);
+        PlaceEntry(c);
+        using Listing = std::vector<std::pair<int, int>>;
+        if (Listed(kName) != Listing{{c.nEnabledSource, 1}}) {
+            ADD_FAILURE() << "the entry is not listed where it was placed";
+            continue;
+        }
         STARTUPITEMS item = MakeItem(kName, kCommand, c.nEnabledSource, 1);
         const ULONGLONG ullBefore = FileTimeNow();
         Act(item, 0);
@@ -78,6 +112,8 @@ TEST_F(ApprovedActions, EverySourceRoundTripsThroughItsApprovalValue)
             ullStamp = (ullStamp << 8) | value.data[i];  // low half first, each little-endian
         EXPECT_GE(ullStamp + 10000000, ullBefore);  // within a second: GetSystemTime has millisecond steps
         EXPECT_LE(ullStamp, ullAfter);
+        EXPECT_TRUE(EntryInPlace(c));  // only the approval value changed
+        EXPECT_EQ((Listing{{c.nDisabledSource, 0}}), Listed(kName));
 
         Act(item, 2);
         EXPECT_EQ(c.nEnabledSource, item.nSource);
@@ -87,6 +123,8 @@ TEST_F(ApprovedActions, EverySourceRoundTripsThroughItsApprovalValue)
         ASSERT_TRUE(value.bPresent);
         EXPECT_EQ(static_cast<DWORD>(REG_BINARY), value.dwType);
         EXPECT_EQ((std::vector<BYTE>{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), value.data);
+        EXPECT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(kName));
+        RemoveEntry(c);
     }
 }
 

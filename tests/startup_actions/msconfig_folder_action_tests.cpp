@@ -65,6 +65,8 @@ TEST_F(MsconfigFolderActions, EveryFolderRoundTripsThroughTheBackupFolder)
         SCOPED_TRACE(c.nEnabledSource);
         ASSERT_TRUE(CreateShortcut(ShortcutPath(c), kTarget));
         const std::string strShortcut = ReadFileBytes(ShortcutPath(c));
+        using Listing = std::vector<std::pair<int, int>>;
+        ASSERT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(kTitle));
         STARTUPITEMS item = MakeItem(kTitle, kTarget, c.nEnabledSource, 1);
         const time_t tBefore = time(nullptr);
         {
@@ -78,6 +80,7 @@ TEST_F(MsconfigFolderActions, EveryFolderRoundTripsThroughTheBackupFolder)
         ExpectPassThrough(item, kTitle, kTarget);
         EXPECT_FALSE(FileExists(ShortcutPath(c)));
         EXPECT_EQ(strShortcut, ReadFileBytes(BackupPath(c)));
+        EXPECT_EQ(Listing{}, Listed(kTitle));  // only the host's record knows a moved shortcut
 
         std::vector<std::wstring> sorted = kStoreOrder;
         std::sort(sorted.begin(), sorted.end());
@@ -98,6 +101,8 @@ TEST_F(MsconfigFolderActions, EveryFolderRoundTripsThroughTheBackupFolder)
         EXPECT_EQ(strShortcut, ReadFileBytes(ShortcutPath(c)));
         EXPECT_FALSE(FileExists(BackupPath(c)));
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(c)));
+        EXPECT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(kTitle));
+        DeleteFileW(ShortcutPath(c).c_str());
     }
 }
 

@@ -65,6 +65,8 @@ TEST_F(MsconfigRunActions, EveryRunSourceRoundTripsThroughTheStore)
             continue;  // the 32-bit view is its own only on 64-bit Windows: see the next test
         SCOPED_TRACE(c.nEnabledSource);
         SetString(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName, kCommand);
+        using Listing = std::vector<std::pair<int, int>>;
+        ASSERT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(kName));
         STARTUPITEMS item = MakeItem(kName, kCommand, c.nEnabledSource, 1);
         const time_t tBefore = time(nullptr);
         {
@@ -77,6 +79,7 @@ TEST_F(MsconfigRunActions, EveryRunSourceRoundTripsThroughTheStore)
         EXPECT_EQ(0, item.nEnabled);
         ExpectPassThrough(item, kName, kCommand);
         EXPECT_FALSE(RunValue(c.nEnabledSource).bPresent);
+        EXPECT_EQ((Listing{{c.nDisabledSource, 0}}), Listed(kName));
 
         std::vector<std::wstring> sorted = kStoreOrder;
         std::sort(sorted.begin(), sorted.end());
@@ -99,6 +102,7 @@ TEST_F(MsconfigRunActions, EveryRunSourceRoundTripsThroughTheStore)
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), restored.dwType);
         EXPECT_EQ(StringBytes(kCommand), restored.data);
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey));
+        EXPECT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(kName));
         DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName);
     }
 }
@@ -111,6 +115,7 @@ TEST_F(MsconfigRunActions, TheThirtyTwoBitViewComesBackIntoItself)
     STARTUPITEMS item = MakeItem(kName, kCommand, SI_RUN_HKLM32, 1);
     Act(item, 0);
     EXPECT_EQ(SI_MSCONFIG_RUN_HKLM32, item.nSource);
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{SI_MSCONFIG_RUN_HKLM32, 0}}), Listed(kName));
     RegValue key = ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, L"key");
     EXPECT_EQ(StringBytes(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"), key.data);
     Act(item, 1);
