@@ -136,3 +136,10 @@ typedef void(__cdecl* PFN_LanCableInfo)();
 // shortcuts and disabled entries, with path, display name, company and icon filled in.
 WENDLE_API void __cdecl StartupItems(CStartupItemArray* pItems);
 typedef void(__cdecl* PFN_StartupItems)(CStartupItemArray* pItems);
+
+// Enables (enable != 0) or disables the item that *item describes, and rewrites the
+// record's nSource and nEnabled with the item's new place and state (an enabled item's
+// nEnabled holds the value of enable). Where the change could not be made the record
+// keeps its place and state. nIcon is left as it is.
+WENDLE_API void __cdecl StartupAction(STARTUPITEMS* item, int enable);
+typedef void(__cdecl* PFN_StartupAction)(STARTUPITEMS* item, int enable);

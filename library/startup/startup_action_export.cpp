@@ -1,0 +1,44 @@
+// StartupAction: enables or disables the item of one host record, in place.
+#include "frame/export.h"
+
+#include "frame/module_objects.h"
+#include "startup/actions.h"
+
+namespace {
+// Fields 1 to 7; the icon index belongs to the host's list view and is never touched.
+void CopyActionFields(STARTUPACTIONRECORD& to, const STARTUPITEMS& from)
+{
+    to.strName = from.strName;
+    to.strCommand = from.strCommand;
+    to.strDisplayName = from.strDisplayName;
+    to.strPath = from.strPath;
+    to.strCompany = from.strCompany;
+    to.nEnabled = from.nEnabled;
+    to.nSource = from.nSource;
+}
+
+void CopyActionFields(STARTUPITEMS& to, const STARTUPACTIONRECORD& from)
+{
+    to.strName = from.strName;
+    to.strCommand = from.strCommand;
+    to.strDisplayName = from.strDisplayName;
+    to.strPath = from.strPath;
+    to.strCompany = from.strCompany;
+    to.nEnabled = from.nEnabled;
+    to.nSource = from.nSource;
+}
+}  // namespace
+
+WENDLE_API void __cdecl StartupAction(STARTUPITEMS* item, int enable)
+{
+    if (!item)
+        return;
+    try {
+        CopyActionFields(theApp.m_actionRecord, *item);
+        PerformStartupAction(enable);
+        CopyActionFields(*item, theApp.m_actionRecord);
+    } catch (...) {
+        // Out of memory while copying strings: the host's record keeps what it had, or
+        // what was already copied back. No exception may reach the host.
+    }
+}

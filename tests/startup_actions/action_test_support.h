@@ -1,0 +1,98 @@
+// Shared helpers of the startup action tests: the environment the library sees, scratch
+// registry values and shortcuts that each test makes and removes, and the calls.
+#pragma once
+#include <windows.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "testing/import_patch.h"
+#include "testing/library_host.h"
+#include "wendle.h"
+
+namespace startup_test {
+
+// What the library decides from the process it runs in.
+bool SeesApprovedStore();  // reported minor version 2 or higher
+bool SeesWow64();
+
+constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const wchar_t* kApprovedPrefix = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\";
+constexpr const wchar_t* kStartupReg = L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupreg";
+constexpr const wchar_t* kStartupFolderStore = L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupfolder";
+constexpr const wchar_t* kBackupFolder = L"C:\\Windows\\pss";
+
+// One registry value as stored.
+struct RegValue {
+    bool bPresent = false;
+    DWORD dwType = 0;
+    std::vector<BYTE> data;
+};
+RegValue ReadValue(HKEY hRoot, REGSAM samView, const std::wstring& strKey, const std::wstring& strName);
+// Names of a key's values, sorted (Wine lists them sorted, Windows in order of writing);
+// empty if the key is missing.
+std::vector<std::wstring> ValueNames(HKEY hRoot, REGSAM samView, const std::wstring& strKey);
+bool KeyExists(HKEY hRoot, REGSAM samView, const std::wstring& strKey);
+void SetString(HKEY hRoot, REGSAM samView, const std::wstring& strKey, const std::wstring& strName, const std::wstring& strData);
+void CreateKey(HKEY hRoot, REGSAM samView, const std::wstring& strKey);
+void DeleteValue(HKEY hRoot, REGSAM samView, const std::wstring& strKey, const std::wstring& strName);
+void DeleteTree(HKEY hRoot, REGSAM samView, const std::wstring& strKey);
+
+// REG_SZ bytes of a string, terminator included.
+std::vector<BYTE> StringBytes(const std::wstring& str);
+DWORD DwordOf(const RegValue& value);
+
+// Run key of an enabled Run source (8001 to 8003): root and view.
+HKEY RunRoot(int nSource);
+REGSAM RunView(int nSource);
+
+// Startup folders and shortcuts.
+std::wstring StartupFolder(int nCsidl);
+bool CreateShortcut(const std::wstring& strPath, const std::wstring& strTarget);
+bool FileExists(const std::wstring& strPath);
+std::string ReadFileBytes(const std::wstring& strPath);
+bool WriteFileBytes(const std::wstring& strPath, const std::string& strBytes);
+std::wstring CaretPath(std::wstring strPath);
+
+// A record as the listing would give it, with marker strings and icon index.
+STARTUPITEMS MakeItem(const std::wstring& strName, const std::wstring& strCommand, int nSource, int nEnabled);
+// StartupAction through the loaded library.
+void Act(STARTUPITEMS& item, int enable);
+// What the next StartupItems lists under this name: "source/enabled" per item, in order.
+std::vector<std::pair<int, int>> Listed(const std::wstring& strName);
+// Fields of a record that an action must pass through unchanged.
+void ExpectPassThrough(const STARTUPITEMS& item, const wchar_t* pszName, const wchar_t* pszCommand);
+
+// Watches the library's RegSetValueExW for the life of the object, and makes writes fail.
+class FailingRegistryWrite {
+public:
+    // Writes of the value named pszValueName fail (every write when nullptr; none when it
+    // is kNoFailure).
+    explicit FailingRegistryWrite(const wchar_t* pszValueName);
+    ~FailingRegistryWrite();
+    bool IsActive() const { return m_patch.IsActive(); }
+    int Failures() const;
+    // Names of the values written successfully, in the order of writing.
+    const std::vector<std::wstring>& Written() const;
+    static constexpr const wchar_t* kNoFailure = L"";
+
+private:
+    testing_support::ImportPatch m_patch;
+};
+class FailingMove {
+public:
+    FailingMove();
+    ~FailingMove();
+    bool IsActive() const { return m_patch.IsActive(); }
+    int Calls() const;
+
+private:
+    testing_support::ImportPatch m_patch;
+};
+
+// The six time fields of a store subkey are the local time of a moment from tBefore to
+// tAfter (whole seconds since 1970).
+void ExpectTimeFields(HKEY hRoot, const std::wstring& strKey, time_t tBefore, time_t tAfter);
+
+}  // namespace startup_test

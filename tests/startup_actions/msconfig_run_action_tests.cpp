@@ -1,0 +1,248 @@
+// Disabling and enabling Run values where the MSConfig "startupreg" store holds the
+// disabled copies: the value moves into the store and back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "action_test_support.h"
+
+using namespace startup_test;
+
+namespace {
+
+constexpr const wchar_t* kName = L"TessaryRunProbe";
+constexpr const wchar_t* kCommand = L"\"C:\\Program Files\\Probe\\probe.exe\" -tray";
+const std::wstring kEntryKey = std::wstring(kStartupReg) + L"\\" + kName;
+const std::vector<std::wstring> kStoreOrder = {L"DAY",     L"HOUR", L"MINUTE",     L"MONTH", L"SECOND", L"YEAR",
+                                               L"command", L"hkey", L"inimapping", L"item",  L"key"};
+
+struct RunCase {
+    int nEnabledSource;
+    int nDisabledSource;
+    const wchar_t* pszHive;
+};
+const RunCase kCases[] = {
+    {SI_RUN_HKCU, SI_MSCONFIG_RUN_HKCU, L"HKCU"},
+    {SI_RUN_HKLM, SI_MSCONFIG_RUN_HKLM, L"HKLM"},
+    {SI_RUN_HKLM32, SI_MSCONFIG_RUN_HKLM32, L"HKLM"},
+};
+
+// "key" as the listing reads it back.
+std::wstring ExpectedKeyValue(int nDisabledSource)
+{
+    if (nDisabledSource == SI_MSCONFIG_RUN_HKLM && SeesWow64())
+        return L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+    return L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+}
+
+RegValue RunValue(int nSource, const wchar_t* pszName = kName)
+{
+    return ReadValue(RunRoot(nSource), RunView(nSource), kRunKey, pszName);
+}
+
+class MsconfigRunActions : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (SeesApprovedStore())
+            GTEST_SKIP() << "this Windows version marks disabled items in the StartupApproved keys";
+        Clean();
+    }
+    void TearDown() override { Clean(); }
+    static void Clean()
+    {
+        for (const RunCase& c : kCases)
+            DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName);
+        DeleteTree(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey);
+    }
+    static bool Skippable(const RunCase& c) { return c.nEnabledSource == SI_RUN_HKLM32 && !SeesWow64(); }
+};
+
+TEST_F(MsconfigRunActions, EveryRunSourceRoundTripsThroughTheStore)
+{
+    for (const RunCase& c : kCases) {
+        if (Skippable(c))
+            continue;  // the 32-bit view is its own only on 64-bit Windows: see the next test
+        SCOPED_TRACE(c.nEnabledSource);
+        SetString(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName, kCommand);
+        using Listing = std::vector<std::pair<int, int>>;
+        ASSERT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(kName));
+        STARTUPITEMS item = MakeItem(kName, kCommand, c.nEnabledSource, 1);
+        const time_t tBefore = time(nullptr);
+        {
+            FailingRegistryWrite writes(FailingRegistryWrite::kNoFailure);
+            Act(item, 0);
+            EXPECT_EQ(kStoreOrder, writes.Written());
+        }
+        const time_t tAfter = time(nullptr);
+        EXPECT_EQ(c.nDisabledSource, item.nSource);
+        EXPECT_EQ(0, item.nEnabled);
+        ExpectPassThrough(item, kName, kCommand);
+        EXPECT_FALSE(RunValue(c.nEnabledSource).bPresent);
+        EXPECT_EQ((Listing{{c.nDisabledSource, 0}}), Listed(kName));
+
+        std::vector<std::wstring> sorted = kStoreOrder;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted, ValueNames(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey));
+        ExpectTimeFields(HKEY_LOCAL_MACHINE, kEntryKey, tBefore, tAfter);
+        const std::pair<const wchar_t*, std::wstring> strings[] = {
+            {L"command", kCommand}, {L"hkey", c.pszHive}, {L"inimapping", L"0"}, {L"item", kName},
+            {L"key", ExpectedKeyValue(c.nDisabledSource)}};
+        for (const auto& expected : strings) {
+            RegValue value = ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, expected.first);
+            EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.dwType) << expected.first;
+            EXPECT_EQ(StringBytes(expected.second), value.data) << expected.first;
+        }
+
+        Act(item, 2);
+        EXPECT_EQ(c.nEnabledSource, item.nSource);
+        EXPECT_EQ(2, item.nEnabled);
+        ExpectPassThrough(item, kName, kCommand);
+        RegValue restored = RunValue(c.nEnabledSource);
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), restored.dwType);
+        EXPECT_EQ(StringBytes(kCommand), restored.data);
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey));
+        EXPECT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(kName));
+        DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName);
+    }
+}
+
+TEST_F(MsconfigRunActions, TheThirtyTwoBitViewComesBackIntoItself)
+{
+    if (!SeesWow64())
+        GTEST_SKIP() << "only 64-bit Windows has a separate 32-bit registry view (the library runs as a 64-bit module here or on 32-bit Windows)";
+    SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, kRunKey, kName, kCommand);
+    STARTUPITEMS item = MakeItem(kName, kCommand, SI_RUN_HKLM32, 1);
+    Act(item, 0);
+    EXPECT_EQ(SI_MSCONFIG_RUN_HKLM32, item.nSource);
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{SI_MSCONFIG_RUN_HKLM32, 0}}), Listed(kName));
+    RegValue key = ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, L"key");
+    EXPECT_EQ(StringBytes(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"), key.data);
+    Act(item, 1);
+    EXPECT_EQ(SI_RUN_HKLM32, item.nSource);
+    EXPECT_TRUE(RunValue(SI_RUN_HKLM32).bPresent);
+    EXPECT_FALSE(RunValue(SI_RUN_HKLM).bPresent);
+}
+
+// A write failing halfway through the copy: the Run value stays active and the record
+// keeps its place.
+TEST_F(MsconfigRunActions, AFailedStoreWriteKeepsTheRunValue)
+{
+    for (const wchar_t* pszFailing : {L"DAY", L"hkey", L"key"}) {
+        SCOPED_TRACE(testing::Message() << "failing " << std::string(pszFailing, pszFailing + wcslen(pszFailing)));
+        SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
+        STARTUPITEMS item = MakeItem(kName, kCommand, SI_RUN_HKCU, 1);
+        {
+            FailingRegistryWrite failing(pszFailing);
+            ASSERT_TRUE(failing.IsActive());
+            Act(item, 0);
+            EXPECT_EQ(1, failing.Failures());
+        }
+        EXPECT_EQ(SI_RUN_HKCU, item.nSource);
+        EXPECT_EQ(1, item.nEnabled);
+        RegValue value = RunValue(SI_RUN_HKCU);
+        EXPECT_EQ(StringBytes(kCommand), value.data);
+        // The half-written copy lacks the failing value and everything after it.
+        RegValue failed = ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, pszFailing);
+        EXPECT_FALSE(failed.bPresent);
+        DeleteTree(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey);
+    }
+}
+
+TEST_F(MsconfigRunActions, AFailedRestoreKeepsTheStoredCopyAndTheRecord)
+{
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
+    STARTUPITEMS item = MakeItem(kName, kCommand, SI_RUN_HKCU, 1);
+    Act(item, 0);
+    ASSERT_EQ(SI_MSCONFIG_RUN_HKCU, item.nSource);
+    {
+        FailingRegistryWrite failing(kName);
+        Act(item, 1);
+        EXPECT_EQ(1, failing.Failures());
+    }
+    EXPECT_EQ(SI_MSCONFIG_RUN_HKCU, item.nSource);
+    EXPECT_EQ(0, item.nEnabled);
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey));
+    EXPECT_FALSE(RunValue(SI_RUN_HKCU).bPresent);
+}
+
+// A value of the same name that appeared meanwhile is not replaced; an equal one is.
+TEST_F(MsconfigRunActions, RestoringNeverReplacesADifferentRunValue)
+{
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
+    STARTUPITEMS item = MakeItem(kName, kCommand, SI_RUN_HKCU, 1);
+    Act(item, 0);
+    ASSERT_EQ(SI_MSCONFIG_RUN_HKCU, item.nSource);
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, L"C:\\Other\\other.exe");
+    Act(item, 1);
+    EXPECT_EQ(SI_MSCONFIG_RUN_HKCU, item.nSource);
+    EXPECT_EQ(0, item.nEnabled);
+    EXPECT_EQ(StringBytes(L"C:\\Other\\other.exe"), RunValue(SI_RUN_HKCU).data);
+    EXPECT_EQ(StringBytes(kCommand), ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, L"command").data);
+
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
+    Act(item, 1);
+    EXPECT_EQ(SI_RUN_HKCU, item.nSource);
+    EXPECT_EQ(1, item.nEnabled);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey));
+}
+
+// Two Run keys holding a value of the same name: the second disable would overwrite the
+// first one's stored copy, so it is refused.
+TEST_F(MsconfigRunActions, DisablingNeverOverwritesAnotherStoredEntry)
+{
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
+    SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kRunKey, kName, L"C:\\Machine\\probe.exe");
+    STARTUPITEMS user = MakeItem(kName, kCommand, SI_RUN_HKCU, 1);
+    Act(user, 0);
+    ASSERT_EQ(SI_MSCONFIG_RUN_HKCU, user.nSource);
+    STARTUPITEMS machine = MakeItem(kName, L"C:\\Machine\\probe.exe", SI_RUN_HKLM, 1);
+    Act(machine, 0);
+    EXPECT_EQ(SI_RUN_HKLM, machine.nSource);
+    EXPECT_EQ(1, machine.nEnabled);
+    EXPECT_EQ(StringBytes(L"C:\\Machine\\probe.exe"), RunValue(SI_RUN_HKLM).data);
+    EXPECT_EQ(StringBytes(kCommand), ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, L"command").data);
+    EXPECT_EQ(StringBytes(L"HKCU"), ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, L"hkey").data);
+}
+
+// Disabled entries and codes that belong to the approval keys pass through untouched.
+TEST_F(MsconfigRunActions, CodesWithoutAnOperationLeaveEverythingAlone)
+{
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
+    for (int nSource : std::initializer_list<int>{SI_RUN_HKCU, SI_APPROVED_RUN_HKCU, SI_APPROVED_FOLDER_USER, 0, 9999}) {
+        STARTUPITEMS item = MakeItem(kName, kCommand, nSource, 7);
+        Act(item, nSource == SI_RUN_HKCU ? 1 : 0);
+        EXPECT_EQ(nSource, item.nSource);
+        EXPECT_EQ(7, item.nEnabled);
+        ExpectPassThrough(item, kName, kCommand);
+    }
+    EXPECT_TRUE(RunValue(SI_RUN_HKCU).bPresent);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey));
+}
+
+}  // namespace
+
+namespace {
+
+const std::tm* CDECL FailingLocalTime(const time_t*) { return nullptr; }
+
+// Where local time cannot be computed, each field holds its fallback.
+TEST_F(MsconfigRunActions, TimeFieldsFallBackWhenLocalTimeFails)
+{
+    // The C run-time's name for it depends on the width of time_t.
+    testing_support::ImportPatch narrow(testing_support::Library::Handle(), "msvcrt.dll", "localtime",
+                                        reinterpret_cast<void*>(&FailingLocalTime));
+    testing_support::ImportPatch wide(testing_support::Library::Handle(), "msvcrt.dll", "_localtime64",
+                                      reinterpret_cast<void*>(&FailingLocalTime));
+    ASSERT_TRUE(narrow.IsActive() || wide.IsActive());
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
+    STARTUPITEMS item = MakeItem(kName, kCommand, SI_RUN_HKCU, 1);
+    Act(item, 0);
+    EXPECT_EQ(SI_MSCONFIG_RUN_HKCU, item.nSource);
+    const std::pair<const wchar_t*, DWORD> expected[] = {{L"DAY", 0},    {L"HOUR", 0xFFFFFFFF},   {L"MINUTE", 0xFFFFFFFF},
+                                                         {L"MONTH", 0}, {L"SECOND", 0xFFFFFFFF}, {L"YEAR", 0}};
+    for (const auto& field : expected)
+        EXPECT_EQ(field.second, DwordOf(ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, field.first)));
+}
+
+}  // namespace
