@@ -5,19 +5,10 @@
 #include "startup/actions.h"
 
 namespace {
-// Fields 1 to 7; the icon index belongs to the host's list view and is never touched.
-void CopyActionFields(STARTUPACTIONRECORD& to, const STARTUPITEMS& from)
-{
-    to.strName = from.strName;
-    to.strCommand = from.strCommand;
-    to.strDisplayName = from.strDisplayName;
-    to.strPath = from.strPath;
-    to.strCompany = from.strCompany;
-    to.nEnabled = from.nEnabled;
-    to.nSource = from.nSource;
-}
-
-void CopyActionFields(STARTUPITEMS& to, const STARTUPACTIONRECORD& from)
+// Fields 1 to 7, in either direction; the icon index belongs to the host's list view and
+// is never touched.
+template <class To, class From>
+void CopyActionFields(To& to, const From& from)
 {
     to.strName = from.strName;
     to.strCommand = from.strCommand;
