@@ -1,5 +1,5 @@
 // "LEXE": the product's programs are ended once per update flag, then started again from
-// Brenholt.exe's own folder. These runs take their real 6 s of pauses.
+// Brenholt.exe's own folder. Its 4 s and 2 s pauses are skipped.
 #include <algorithm>
 
 #include "terminator_fixture.h"
@@ -80,7 +80,7 @@ protected:
         for (const wchar_t* pszName : {L"ardmoor.exe", L"harrowfen.exe", L"yarrowmead.exe"})
             InstallStandin(strFolder, pszName);
         DeleteFileW(m_strLog.c_str());
-        EXPECT_EQ(0u, RunProgram(strFolder, L"Brenholt.exe", pszWord));
+        EXPECT_EQ(0u, RunProgram(strFolder, L"Brenholt.exe", pszWord, L"win7", true));
         Sleep(1000);  // stages 2 and 3 are not waited for
         return ReadRecords(m_strLog);
     }
@@ -135,6 +135,29 @@ TEST_F(PostUpdateTest, TerminatesOncePerFlagAndRelaunchesFromItsFolder)
     EXPECT_EQ(strFlagBefore, ReadFileBytes(DataFile(L"UPD.dat")));
     ExpectStages(records, blanks.Path(), L"\"" + blanks.Path() + L"\\ardmoor.exe\" UDS");
     DeleteFileW(strDecoy.c_str());
+}
+
+}  // namespace
+}  // namespace terminator_tests
+
+namespace terminator_tests {
+namespace {
+
+TEST_F(PostUpdateTest, StageOneCommandLineLongerThanAPathIsPassedWhole)
+{
+    // The folder takes the longest length at which Brenholt.exe and framework.dll still have
+    // paths below 260 characters; its stage-1 command line is then 260 characters long.
+    const size_t nFolderLength = 244;
+    std::wstring strRoot = ScratchFolder::Root();
+    ASSERT_LT(strRoot.size() + 2, nFolderLength);
+    ScratchFolder longFolder(std::wstring(nFolderLength - strRoot.size() - 1, L'x'));
+    ASSERT_EQ(nFolderLength, longFolder.Path().size());
+    WriteDataFile(L"UPD.dat", L"[Tessary Optimizer]\r\nIDS_UPD_DONT_KILL=1\r\n");
+    std::vector<StartRecord> records = RunIn(longFolder.Path(), L"LEXE");
+    ASSERT_FALSE(records.empty());
+    std::wstring strExpected = longFolder.Path() + L"\\ardmoor.exe UDS";
+    EXPECT_EQ(260u, strExpected.size());
+    EXPECT_EQ(strExpected, records[0].strCommandLine);
 }
 
 }  // namespace

@@ -3,22 +3,30 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <fstream>
 
+#include "sleep_bypass.h"
 #include "testing/library_host.h"
 
 namespace terminator_tests {
 
-ScratchFolder::ScratchFolder(const std::wstring& strName)
+std::wstring ScratchFolder::Root()
 {
     wchar_t szTemp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, szTemp);
-    m_strPath = std::wstring(szTemp) + L"tessary-terminators";
+    return std::wstring(szTemp) + L"tessary-terminators";
+}
+
+ScratchFolder::ScratchFolder(const std::wstring& strName)
+{
+    m_strPath = Root();
     CreateDirectoryW(m_strPath.c_str(), nullptr);
+    size_t nRootLength = m_strPath.size();
     m_strPath += L"\\" + strName;
     testing_support::RemoveTree(m_strPath);
     // The name may hold sub-folders ("a b\bin"): create each level.
-    for (size_t n = m_strPath.find(L'\\', wcslen(szTemp)); n != std::wstring::npos; n = m_strPath.find(L'\\', n + 1))
+    for (size_t n = m_strPath.find(L'\\', nRootLength + 1); n != std::wstring::npos; n = m_strPath.find(L'\\', n + 1))
         CreateDirectoryW(m_strPath.substr(0, n).c_str(), nullptr);
     CreateDirectoryW(m_strPath.c_str(), nullptr);
 }
@@ -93,19 +101,25 @@ void EndAll(std::vector<WaitingProcess>& processes)
     }
 }
 
-DWORD RunProgram(const std::wstring& strFolder, const wchar_t* pszProgram, const std::wstring& strTail, const wchar_t* pszVersion)
+DWORD RunProgram(const std::wstring& strFolder, const wchar_t* pszProgram, const std::wstring& strTail, const wchar_t* pszVersion,
+                 bool bSkipPauses)
 {
     RegistryValueOverride version(HKEY_CURRENT_USER, std::wstring(L"Software\\Wine\\AppDefaults\\") + pszProgram, L"Version",
                                   pszVersion);
     std::wstring strPath = strFolder + L"\\" + pszProgram;
     std::wstring strCommandLine = L"\"" + strPath + L"\" " + strTail;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(strPath.c_str(), &strCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr, strFolder.c_str(), &startup, &info))
-        return ~0u;
-    win32::UniqueHandle hProcess(info.hProcess);
-    win32::UniqueHandle hThread(info.hThread);
+    win32::UniqueHandle hProcess;
+    if (!bSkipPauses || !StartWithoutSleeps(strPath, strCommandLine, strFolder, hProcess)) {
+        if (bSkipPauses)
+            printf("note: the pauses of %ls could not be skipped; it takes its real time\n", pszProgram);
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info = {};
+        if (!CreateProcessW(strPath.c_str(), &strCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr, strFolder.c_str(), &startup, &info))
+            return ~0u;
+        hProcess.reset(info.hProcess);
+        CloseHandle(info.hThread);
+    }
     if (WaitForSingleObject(hProcess.get(), 60000) != WAIT_OBJECT_0) {
         TerminateProcess(hProcess.get(), 1);
         return ~0u;

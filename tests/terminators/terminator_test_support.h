@@ -19,6 +19,8 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
     const std::wstring& Path() const { return m_strPath; }
+    // The folder that holds every scratch folder.
+    static std::wstring Root();
 
 private:
     std::wstring m_strPath;
@@ -42,8 +44,9 @@ void EndAll(std::vector<WaitingProcess>& processes);
 
 // Runs strFolder\strProgram with strTail as its command-line tail under the Windows
 // version pszVersion; returns its exit status (or ~0u when it could not start or hung).
+// With bSkipPauses its Sleep calls return at once (where the import can be renamed).
 DWORD RunProgram(const std::wstring& strFolder, const wchar_t* pszProgram, const std::wstring& strTail,
-                 const wchar_t* pszVersion = L"win7");
+                 const wchar_t* pszVersion = L"win7", bool bSkipPauses = false);
 
 // Sets one registry string value for the object's life, then puts back what was there.
 class RegistryValueOverride {
