@@ -1,0 +1,16 @@
+#include "common/task_removal.h"
+
+#if !defined(_WIN64)
+static_assert(sizeof(OSVERSIONINFOW) == 276, "OSVERSIONINFOW has its documented size");
+#endif
+
+void RemoveScheduledTasks(const wchar_t* pszPrefix, int nCount)
+{
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExW(&version);
+    if (version.dwMajorVersion == 6)
+        RemoveScheduledTasksV2(pszPrefix, nCount);
+    else
+        RemoveScheduledTasksV1(pszPrefix, nCount);
+}
