@@ -1,7 +1,9 @@
 /* The static thread library of the toolchain imports GetTickCount64, which Windows XP
  * lacks (it arrived with Vista). Defining its import slot here makes every binary look
  * the function up at run time instead, falling back to GetTickCount on XP. */
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 
 typedef ULONGLONG(WINAPI* GetTickCount64Function)(void);
