@@ -1,6 +1,7 @@
 #include "startup/approved_state.h"
 
 #include "frame/module_objects.h"
+#include "startup/counted_key.h"
 #include "startup/locations.h"
 #include "win32/raii.h"
 
@@ -35,12 +36,8 @@ void ApplyApprovedState(int nPassSource)
         return;
     CString strKey = CString(kApprovedKeyPrefix) + pLocation->pszLastComponent;
     win32::UniqueKey key;
-    if (RegCreateKeyExW(pLocation->hRoot, strKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | pLocation->samView,
-                        nullptr, key.put(), nullptr) != ERROR_SUCCESS)
-        return;
-    DWORD nValues = 0;
-    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &nValues, nullptr, nullptr, nullptr,
-                         nullptr) != ERROR_SUCCESS)
+    DWORD nValues = 0, nSubkeys = 0;
+    if (!CreateCountedKey(pLocation->hRoot, strKey, KEY_ALL_ACCESS | pLocation->samView, key, nValues, nSubkeys))
         return;
     for (DWORD i = 0; i < nValues; ++i) {
         wchar_t szName[kValueNameChars + 1];

@@ -2,6 +2,7 @@
 
 #include "frame/module_objects.h"
 #include "startup/environment.h"
+#include "startup/counted_key.h"
 #include "startup/locations.h"
 #include "startup/registry_text.h"
 #include "win32/raii.h"
@@ -49,12 +50,8 @@ void ReadMsconfigRegistryStore()
     CStringArray astrNames;
     {
         win32::UniqueKey store;
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kMsconfigStartupReg, 0, nullptr, REG_OPTION_NON_VOLATILE, kMsconfigAccess,
-                            nullptr, store.put(), nullptr) != ERROR_SUCCESS)
-            return;
-        DWORD nSubkeys = 0;
-        if (RegQueryInfoKeyW(store.get(), nullptr, nullptr, nullptr, &nSubkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, nullptr) != ERROR_SUCCESS)
+        DWORD nValues = 0, nSubkeys = 0;
+        if (!CreateCountedKey(HKEY_LOCAL_MACHINE, kMsconfigStartupReg, kMsconfigAccess, store, nValues, nSubkeys))
             return;
         for (DWORD i = 0; i < nSubkeys; ++i) {
             wchar_t szName[kSubkeyNameChars + 1];

@@ -1,6 +1,7 @@
 #include "startup/run_entries.h"
 
 #include "frame/module_objects.h"
+#include "startup/counted_key.h"
 #include "startup/locations.h"
 #include "startup/registry_text.h"
 #include "win32/raii.h"
@@ -16,12 +17,8 @@ void ReadRunEntries(int nSource)
     if (!pLocation)
         return;
     win32::UniqueKey key;
-    if (RegCreateKeyExW(pLocation->hRoot, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | pLocation->samView,
-                        nullptr, key.put(), nullptr) != ERROR_SUCCESS)
-        return;
-    DWORD nValues = 0;
-    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &nValues, nullptr, nullptr, nullptr,
-                         nullptr) != ERROR_SUCCESS)
+    DWORD nValues = 0, nSubkeys = 0;
+    if (!CreateCountedKey(pLocation->hRoot, kRunKey, KEY_ALL_ACCESS | pLocation->samView, key, nValues, nSubkeys))
         return;
     for (DWORD i = 0; i < nValues; ++i) {
         wchar_t szName[kValueNameChars + 1];
