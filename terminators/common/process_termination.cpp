@@ -17,6 +17,23 @@ constexpr UINT kSweepExitCode = 9;
 
 enum class Variant { Culvane, Brenholt };
 
+// Hands every process entry of a new snapshot to visit, in snapshot order; nothing when
+// no snapshot or no first entry can be had.
+template <class Visit>
+void ForEachProcessEntry(DWORD dwFlags, Visit visit)
+{
+    win32::UniqueSnapshot hSnapshot(CreateToolhelp32Snapshot(dwFlags, 0));
+    if (!hSnapshot)
+        return;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    if (!Process32FirstW(hSnapshot.get(), &entry))
+        return;
+    do {
+        visit(entry);
+    } while (Process32NextW(hSnapshot.get(), &entry));
+}
+
 win32::UniqueHandle OpenForTermination(DWORD dwProcessId, Variant variant)
 {
     win32::UniqueHandle hProcess(OpenProcess(kAllAccessVista, FALSE, dwProcessId));
@@ -64,20 +81,12 @@ bool IsOnKillList(const KillListCopy& list, const wchar_t* pszExeName)
 void WalkProcesses(Variant variant)
 {
     KillListCopy list;
-    win32::UniqueSnapshot hSnapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!hSnapshot)
-        return;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    if (!Process32FirstW(hSnapshot.get(), &entry))
-        return;
-    do {
+    ForEachProcessEntry(TH32CS_SNAPPROCESS, [&](const PROCESSENTRY32W& entry) {
+        // Every process is opened before its name is looked at.
         win32::UniqueHandle hProcess = OpenForTermination(entry.th32ProcessID, variant);
-        if (!hProcess)
-            continue;
-        if (IsOnKillList(list, entry.szExeFile))
+        if (hProcess && IsOnKillList(list, entry.szExeFile))
             RunTerminationLadder(hProcess, entry, variant);
-    } while (Process32NextW(hSnapshot.get(), &entry));
+    });
 }
 }  // namespace
 
@@ -96,18 +105,11 @@ void TerminateProductProcessesBrenholt() { WalkProcesses(Variant::Brenholt); }
 
 void TerminateProcessesByName(const wchar_t* pszExeName)
 {
-    win32::UniqueSnapshot hSnapshot(CreateToolhelp32Snapshot(TH32CS_SNAPALL, 0));
-    if (!hSnapshot)
-        return;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    if (!Process32FirstW(hSnapshot.get(), &entry))
-        return;
-    do {
+    ForEachProcessEntry(TH32CS_SNAPALL, [&](const PROCESSENTRY32W& entry) {
         if (!NamesEqualAsciiNoCase(entry.szExeFile, pszExeName))
-            continue;
+            return;
         win32::UniqueHandle hProcess(OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
         if (hProcess)
             TerminateProcess(hProcess.get(), kSweepExitCode);
-    } while (Process32NextW(hSnapshot.get(), &entry));
+    });
 }
