@@ -10,15 +10,20 @@ else()
 endif()
 set(TESSARY_PREFIX_ROOT ${CMAKE_BINARY_DIR}/prefixes)
 set(TESSARY_HOSTS_ROOT ${CMAKE_BINARY_DIR}/hosts)
+# What every test's Wine start gets, as testing/prefix/wine-env.sh gives the scripts: no
+# Mono or Gecko prompts and no menu builder (it writes into the Linux home folder and
+# holds each new shell link open for a moment).
+set(TESSARY_WINE_ENV "WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml,winemenubuilder.exe=d")
 set_property(GLOBAL PROPERTY TESSARY_APP_VERSIONS "")
 
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-# Copies a built file into the folder of every prefix's test hosts.
+# Copies a built file into the folder of every prefix's test hosts, and into the folder
+# of the benchmarks, which run apart from the tests (files the hosts write there too).
 function(tessary_stage_for_hosts target file)
-  foreach(prefix ${TESSARY_WINE_PREFIXES})
+  foreach(prefix ${TESSARY_WINE_PREFIXES} bench)
     add_custom_command(TARGET ${target} POST_BUILD
       COMMAND ${CMAKE_COMMAND} -E make_directory ${TESSARY_HOSTS_ROOT}/${prefix}
       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${file} ${TESSARY_HOSTS_ROOT}/${prefix}/
@@ -48,7 +53,7 @@ function(tessary_add_wine_test name)
       set_property(GLOBAL APPEND PROPERTY TESSARY_APP_VERSIONS "${exe}=${version}")
       add_test(NAME ${name}.${prefix}.${version} COMMAND ${TESSARY_WINE} ${dir}/${exe})
       set_tests_properties(${name}.${prefix}.${version} PROPERTIES
-        ENVIRONMENT "WINEPREFIX=${TESSARY_PREFIX_ROOT}/${prefix};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;TESSARY_PREFIX=${prefix}"
+        ENVIRONMENT "WINEPREFIX=${TESSARY_PREFIX_ROOT}/${prefix};${TESSARY_WINE_ENV};TESSARY_PREFIX=${prefix}"
         FIXTURES_REQUIRED prefix.${prefix}
         RESOURCE_LOCK prefix.${prefix}
         TIMEOUT 600)
@@ -58,10 +63,13 @@ function(tessary_add_wine_test name)
 endfunction()
 
 # After every test is declared: the registry settings of the prefixes (headless windows,
-# the Windows version of each test program) and the set-up and shut-down of each prefix.
+# no menu builder even for a Wine started by hand, the Windows version of each test
+# program), the set-up and shut-down of each prefix, and the check that it stays sealed
+# off from the home folder.
 function(tessary_finish_wine_tests)
   get_property(versions GLOBAL PROPERTY TESSARY_APP_VERSIONS)
   set(reg "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n\"Graphics\"=\"null\"\n")
+  string(APPEND reg "\n[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]\n\"winemenubuilder.exe\"=\"\"\n")
   foreach(pair ${versions})
     string(REPLACE "=" ";" parts "${pair}")
     list(GET parts 0 exe)
@@ -73,6 +81,10 @@ function(tessary_finish_wine_tests)
     add_test(NAME prefix.${prefix}.setup
       COMMAND sh ${CMAKE_SOURCE_DIR}/testing/prefix/make-prefix.sh ${TESSARY_WINE} ${TESSARY_PREFIX_ROOT}/${prefix} ${prefix} ${TESSARY_PREFIX_ROOT}/settings.reg)
     set_tests_properties(prefix.${prefix}.setup PROPERTIES FIXTURES_SETUP prefix.${prefix} RESOURCE_LOCK prefix.${prefix} TIMEOUT 300)
+    add_test(NAME prefix.${prefix}.hermetic
+      COMMAND sh ${CMAKE_SOURCE_DIR}/testing/prefix/check-hermetic.sh ${TESSARY_PREFIX_ROOT}/${prefix})
+    set_tests_properties(prefix.${prefix}.hermetic PROPERTIES ENVIRONMENT "${TESSARY_WINE_ENV}"
+      FIXTURES_REQUIRED prefix.${prefix} RESOURCE_LOCK prefix.${prefix})
     add_test(NAME prefix.${prefix}.shutdown COMMAND sh -c "WINEPREFIX='${TESSARY_PREFIX_ROOT}/${prefix}' wineserver -k; true")
     set_tests_properties(prefix.${prefix}.shutdown PROPERTIES FIXTURES_CLEANUP prefix.${prefix} RESOURCE_LOCK prefix.${prefix})
   endforeach()
@@ -87,5 +99,8 @@ function(tessary_add_benchmark name)
   target_link_libraries(${name} PRIVATE test_support ${B_LIBRARIES})
   tessary_xp_binary(${name})
   add_dependencies(${name} stage_framework)
-  tessary_stage_for_hosts(${name} $<TARGET_FILE:${name}>)
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${TESSARY_HOSTS_ROOT}/bench
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${name}> ${TESSARY_HOSTS_ROOT}/bench/
+    VERBATIM)
 endfunction()

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Builds and runs the benchmarks (programs named *_bench.exe) in the 64-bit test prefix.
+# Builds and runs the benchmarks (programs named *_bench.exe) in a 64-bit prefix of their
+# own: they rewrite whole startup sources, which must not reach a test run going on.
 # Each prints its figures against a baseline measured in the same run.
 set -e
 . "$(dirname "$0")/common.sh"
@@ -8,9 +9,10 @@ arch=$(run_arch)
 configure_and_build "$arch" ON
 dir="$build_root/$arch"
 wine=$(wine_for "$arch")
-sh "$top/testing/prefix/make-prefix.sh" "$wine" "$dir/prefixes/win64" win64 "$dir/prefixes/settings.reg"
-export WINEPREFIX="$dir/prefixes/win64" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-for bench in "$dir"/hosts/win64/*_bench.exe; do
+sh "$top/testing/prefix/make-prefix.sh" "$wine" "$dir/prefixes/bench" win64 "$dir/prefixes/settings.reg"
+. "$top/testing/prefix/wine-env.sh"
+export WINEPREFIX="$dir/prefixes/bench"
+for bench in "$dir"/hosts/bench/*_bench.exe; do
   [ -f "$bench" ] || continue
   case " $* " in "  "|*" $(basename "$bench" .exe) "*) ;; *) continue ;; esac
   echo "== $(basename "$bench")"

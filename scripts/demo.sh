@@ -15,7 +15,8 @@ dir="$build_root/$arch"
 wine=$(wine_for "$arch")
 prefix="$dir/prefixes/demo"
 sh "$top/testing/prefix/make-prefix.sh" "$wine" "$prefix" win64 "$dir/prefixes/settings.reg"
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$top/testing/prefix/wine-env.sh"
+export WINEPREFIX="$prefix"
 # Each feature may seed the demo prefix (registry entries, shortcuts, files): demo/seed/*.sh
 # run with $wine, $prefix and $demo_dir set.
 demo_dir="$dir/demo-host"
