@@ -57,27 +57,4 @@ std::wstring ReadIni(const std::wstring& strFile, const wchar_t* pszSection, con
     return buffer.data();
 }
 
-void RemoveTree(const std::wstring& strPath)
-{
-    DWORD dwAttributes = GetFileAttributesW(strPath.c_str());
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES)
-        return;
-    if (!(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetFileAttributesW(strPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(strPath.c_str());
-        return;
-    }
-    WIN32_FIND_DATAW data;
-    HANDLE hFind = FindFirstFileW((strPath + L"\\*").c_str(), &data);
-    if (hFind != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring strName = data.cFileName;
-            if (strName != L"." && strName != L"..")
-                RemoveTree(strPath + L"\\" + strName);
-        } while (FindNextFileW(hFind, &data));
-        FindClose(hFind);
-    }
-    RemoveDirectoryW(strPath.c_str());
-}
-
 }  // namespace testing_support

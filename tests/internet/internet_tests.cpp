@@ -14,6 +14,7 @@
 #include "testing/import_patch.h"
 #include "testing/library_host.h"
 #include "win32/raii.h"
+#include "testing/where.h"
 
 using namespace notifier_support;
 using testing_support::ImportPatch;
@@ -109,6 +110,8 @@ protected:
     {
         optimize = Library::Export<PFN_OptimizeInternet>("OptimizeInternet");
         ASSERT_NE(nullptr, optimize);
+        for (const wchar_t* pszName : kTestInterfaces)  // left by an interrupted run
+            testing_support::RemoveRegistryTree(HKEY_LOCAL_MACHINE, 0, InterfacePath(pszName));
         bCreatedInterfacesKey = !KeyExists(kInterfaces);
         bCreatedVxdKey = !KeyExists(kVxd);
         win32::UniqueKey interfaces;
@@ -138,8 +141,9 @@ protected:
             RegDeleteKeyW(HKEY_LOCAL_MACHINE, kInterfaces);
         testing_support::RemoveTree(ResultFile());
     }
-    void ExpectNoRegistryChange()
+    void ExpectNoRegistryChange(testing_support::Where where)
     {
+        TESSARY_TRACE_CALLER(where);
         for (const wchar_t* pszName : kTestInterfaces)
             EXPECT_EQ(-1, DwordValue(InterfacePath(pszName), L"MTU")) << pszName;
         EXPECT_FALSE(KeyExists(kMstcp));
@@ -199,7 +203,7 @@ TEST_F(InternetOptimisation, AnUnknownTypeChangesNothingAndReportsStatusThree)
     ProfileWriteRecorder writes;
     NotifierRecorder recorder;
     optimize(7, 1);
-    ExpectNoRegistryChange();
+    ExpectNoRegistryChange(TESSARY_HERE);
     EXPECT_EQ(L"", ResultValue(L"IDS_CLOUD_INTOPT"));
     EXPECT_EQ(L"3", ResultValue(L"IDS_CLOUD_INTOPT_STATUS"));
     EXPECT_EQ(std::vector<std::wstring>{L"Optimised for: "}, writes.ResultWrites(L"IDS_CLOUD_MESSAGE_2"));
@@ -207,7 +211,7 @@ TEST_F(InternetOptimisation, AnUnknownTypeChangesNothingAndReportsStatusThree)
     EXPECT_EQ(1u, recorder.starts.size());
     for (int nType : {-1, 4, INT_MIN}) {
         optimize(nType, 0);
-        ExpectNoRegistryChange();
+        ExpectNoRegistryChange(TESSARY_HERE);
     }
 }
 
@@ -240,7 +244,7 @@ TEST_F(InternetOptimisation, AFirstInterfaceThatCannotBeOpenedStopsTheTuningOnly
     NotifierRecorder recorder;
     optimize(1, 1);
     g_openPatch = nullptr;
-    ExpectNoRegistryChange();
+    ExpectNoRegistryChange(TESSARY_HERE);
     EXPECT_EQ(L"DSL line", files.Setting(L"Internet Speed Enhancer", L"IDS_OPTIMIZEDINTERNET"));
     EXPECT_EQ(L"2", ResultValue(L"IDS_CLOUD_INTOPT_STATUS"));
     EXPECT_EQ(L"Optimised for: DSL line", ResultValue(L"IDS_CLOUD_MESSAGE_2"));
@@ -256,7 +260,7 @@ TEST_F(InternetOptimisation, AFailedEnumerationWritesNothing)
     optimize(0, 0);
     g_enumPatch = nullptr;
     g_dwFailEnumAt = MAXDWORD;
-    ExpectNoRegistryChange();
+    ExpectNoRegistryChange(TESSARY_HERE);
     EXPECT_EQ(L"Dial-up modem", files.Setting(L"Internet Speed Enhancer", L"IDS_OPTIMIZEDINTERNET"));
 }
 

@@ -5,6 +5,7 @@
 
 #include "testing/import_patch.h"
 #include "testing/library_host.h"
+#include "testing/where.h"
 
 namespace network_tests {
 namespace {
@@ -35,8 +36,9 @@ protected:
         }
         return writes;
     }
-    void ExpectWifiKeysUnchanged()
+    void ExpectWifiKeysUnchanged(testing_support::Where where)
     {
+        TESSARY_TRACE_CALLER(where);
         for (const wchar_t* pszKey : {kWifiConnected, kWifiNetwork, kWifiSignal, kWifiSpeed})
             EXPECT_EQ(L"old", ReadResult(pszKey)) << pszKey;
     }
@@ -164,7 +166,7 @@ TEST_F(WifiReport, FailuresOfTheWlanCallsWriteNothingAndReleaseEverything)
         EXPECT_EQ("detach memory=0 handles=0", calls.back());
         EXPECT_FALSE(IsWlanapiLoaded());
     }
-    ExpectWifiKeysUnchanged();
+    ExpectWifiKeysUnchanged(TESSARY_HERE);
 }
 
 TEST_F(WifiReport, AnUnreadableNetworkListEndsTheStepAndKeepsEarlierInterfacesWrites)
@@ -216,7 +218,7 @@ TEST_F(WifiReport, WithoutWlanapiAllFourKeysKeepTheirValues)
     EXPECT_EQ(1, g_nWlanLoads);
     EXPECT_TRUE(WifiWrites().empty());
     EXPECT_EQ(L"100 mbps", ReadResult(kLanSpeed));
-    ExpectWifiKeysUnchanged();
+    ExpectWifiKeysUnchanged(TESSARY_HERE);
 }
 
 class WifiReportWithoutQuery : public WifiReport {
@@ -231,7 +233,7 @@ TEST_F(WifiReportWithoutQuery, AMissingEntryPointWritesNothingAndReleasesTheLibr
     EXPECT_EQ((Calls{"attach", "detach memory=0 handles=0"}), wlan.Calls());
     EXPECT_TRUE(WifiWrites().empty());
     EXPECT_FALSE(IsWlanapiLoaded());
-    ExpectWifiKeysUnchanged();
+    ExpectWifiKeysUnchanged(TESSARY_HERE);
 }
 
 class WifiReportWithoutClose : public WifiReport {

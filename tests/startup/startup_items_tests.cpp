@@ -8,6 +8,7 @@
 
 #include "startup_scene.h"
 #include "testing/library_host.h"
+#include "testing/process_usage.h"
 
 using namespace startup_test;
 
@@ -533,34 +534,21 @@ TEST_F(StartupItemsTest, NothingLeaksAcrossAThousandCalls)
     scene.SetApproved(SI_APPROVED_RUN_HKCU, L"One", ApprovalBytes(3, kDisabledTime));
     UnknownText unknown(L"Unknown maker");
 
-    typedef DWORD(WINAPI * PFN_GetProcessHandleCount)(HANDLE, PDWORD);  // XP SP1 and later
-    auto getHandleCount = reinterpret_cast<PFN_GetProcessHandleCount>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetProcessHandleCount")));
-    ASSERT_NE(nullptr, getHandleCount);
     auto startupItems = testing_support::Library::Export<PFN_StartupItems>("StartupItems");
     ASSERT_NE(nullptr, startupItems);
-    auto privateBytes = [] {
-        PROCESS_MEMORY_COUNTERS_EX counters = {};
-        counters.cb = sizeof(counters);
-        GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
-        return counters.PrivateUsage;
-    };
 
     CStartupItemArray items;
     for (int i = 0; i < 50; ++i)  // caches of the shell and the registry settle first
         startupItems(&items);
     ASSERT_EQ(4 + (LibraryUsesApprovedStore() ? 0 : 1), items.GetSize());
-    DWORD nHandlesBefore = 0;
-    getHandleCount(GetCurrentProcess(), &nHandlesBefore);
-    SIZE_T cbBefore = privateBytes();
+    const DWORD nHandlesBefore = testing_support::OpenHandleCount();
+    const SIZE_T cbBefore = testing_support::CommittedPrivateBytes();
     LONG nBlocksBefore = FxLiveBlockCount();
     for (int i = 0; i < 1000; ++i)
         startupItems(&items);
-    DWORD nHandlesAfter = 0;
-    getHandleCount(GetCurrentProcess(), &nHandlesAfter);
     EXPECT_EQ(nBlocksBefore, FxLiveBlockCount());
-    EXPECT_LE(nHandlesAfter, nHandlesBefore + 2);
-    EXPECT_LT(privateBytes(), cbBefore + 1024 * 1024) << "a leak of 1 KB a call would show as 1 MB";
+    EXPECT_LE(testing_support::OpenHandleCount(), nHandlesBefore + 2);
+    EXPECT_LT(testing_support::CommittedPrivateBytes(), cbBefore + 1024 * 1024) << "a leak of 2 KB a call would show as more than 1 MB";
 }
 
 }  // namespace

@@ -61,40 +61,15 @@ win32::UniqueKey CreateKey(HKEY hRoot, const std::wstring& strPath, REGSAM samVi
 
 void DeleteAllValues(HKEY hRoot, const wchar_t* pszPath, REGSAM samView)
 {
-    win32::UniqueKey key;
-    if (RegOpenKeyExW(hRoot, pszPath, 0, KEY_ALL_ACCESS | samView, key.put()) != ERROR_SUCCESS)
-        return;
-    for (;;) {
-        wchar_t szName[16384];
-        DWORD cchName = 16384;
-        if (RegEnumValueW(key.get(), 0, szName, &cchName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        if (RegDeleteValueW(key.get(), szName) != ERROR_SUCCESS)
-            break;
-    }
+    testing_support::RemoveRegistryValues(hRoot, samView, pszPath, L"");
 }
 
 void DeleteSubtree(HKEY hRoot, const wchar_t* pszParent, const wchar_t* pszChild)
 {
-    win32::UniqueKey parent;
-    if (RegOpenKeyExW(hRoot, pszParent, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, parent.put()) == ERROR_SUCCESS)
-        SHDeleteKeyW(parent.get(), pszChild);
+    testing_support::RemoveRegistryTree(hRoot, KEY_WOW64_64KEY, std::wstring(pszParent) + L"\\" + pszChild);
 }
 
-void DeleteFilesIn(const std::wstring& strFolder)
-{
-    WIN32_FIND_DATAW found;
-    win32::UniqueFind search(FindFirstFileW((strFolder + L"\\*").c_str(), &found));
-    if (!search)
-        return;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            std::wstring strPath = strFolder + L"\\" + found.cFileName;
-            SetFileAttributesW(strPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(strPath.c_str());
-        }
-    } while (FindNextFileW(search.get(), &found));
-}
+void DeleteFilesIn(const std::wstring& strFolder) { testing_support::RemoveFiles(strFolder, L"*"); }
 
 void SaveLink(IShellLinkW* pLink, const std::wstring& strPath)
 {

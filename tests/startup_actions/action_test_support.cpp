@@ -7,10 +7,48 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "win32/raii.h"
 
 namespace startup_test {
+
+const std::wstring& CaseName(const std::wstring& strStem)
+{
+    // Kept for the whole program, so that a name handed out as a pointer stays valid.
+    static std::map<std::wstring, std::wstring> names;
+    const ::testing::TestInfo* pInfo = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string strCase = pInfo ? pInfo->name() : "NoCase";
+    std::wstring& strName = names[strStem + L"_" + std::wstring(strCase.begin(), strCase.end())];
+    if (strName.empty())
+        strName = kProbePrefix + strStem + L"_" + std::wstring(strCase.begin(), strCase.end());
+    return strName;
+}
+
+namespace {
+
+// Before the first case: whatever an interrupted run of these programs left behind.
+class SweepLeftovers : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        using namespace testing_support;
+        const std::wstring strApproved[] = {L"Run", L"Run32", L"StartupFolder"};
+        for (int nSource : {SI_RUN_HKCU, SI_RUN_HKLM, SI_RUN_HKLM32}) {
+            RemoveRegistryValues(RunRoot(nSource), RunView(nSource), kRunKey, kProbePrefix);
+            for (const std::wstring& strKey : strApproved)
+                RemoveRegistryValues(RunRoot(nSource), KEY_WOW64_64KEY, kApprovedPrefix + strKey, kProbePrefix);
+        }
+        for (int nCsidl : {CSIDL_STARTUP, CSIDL_COMMON_STARTUP})
+            RemoveFiles(StartupFolder(nCsidl), std::wstring(kProbePrefix) + L"*");
+        RemoveFiles(kBackupFolder, std::wstring(kProbePrefix) + L"*");
+        RemoveRegistrySubkeys(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kStartupReg, kProbePrefix);
+        RemoveRegistrySubkeys(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kStartupFolderStore, kProbePrefix);
+    }
+};
+::testing::Environment* const g_pSweep = ::testing::AddGlobalTestEnvironment(new SweepLeftovers);
+
+}  // namespace
 
 bool SeesApprovedStore()
 {
@@ -81,29 +119,6 @@ void SetString(HKEY hRoot, REGSAM samView, const std::wstring& strKey, const std
                                              key.put(), nullptr));
     std::vector<BYTE> bytes = StringBytes(strData);
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key.get(), strName.c_str(), 0, REG_SZ, bytes.data(), static_cast<DWORD>(bytes.size())));
-}
-
-void DeleteValue(HKEY hRoot, REGSAM samView, const std::wstring& strKey, const std::wstring& strName)
-{
-    win32::UniqueKey key;
-    if (RegOpenKeyExW(hRoot, strKey.c_str(), 0, KEY_ALL_ACCESS | samView, key.put()) == ERROR_SUCCESS)
-        RegDeleteValueW(key.get(), strName.c_str());
-}
-
-void DeleteTree(HKEY hRoot, REGSAM samView, const std::wstring& strKey)
-{
-    win32::UniqueKey key;
-    if (RegOpenKeyExW(hRoot, strKey.c_str(), 0, KEY_ALL_ACCESS | samView, key.put()) != ERROR_SUCCESS)
-        return;
-    for (;;) {
-        wchar_t szChild[300];
-        DWORD cch = 300;
-        if (RegEnumKeyExW(key.get(), 0, szChild, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        DeleteTree(hRoot, samView, strKey + L"\\" + szChild);
-    }
-    key.reset();
-    RegDeleteKeyExW(hRoot, strKey.c_str(), samView, 0);
 }
 
 std::vector<BYTE> StringBytes(const std::wstring& str)
@@ -205,10 +220,11 @@ std::vector<std::pair<int, int>> Listed(const std::wstring& strName)
     return listed;
 }
 
-void ExpectPassThrough(const STARTUPITEMS& item, const wchar_t* pszName, const wchar_t* pszCommand)
+void ExpectPassThrough(Where where, const STARTUPITEMS& item, const std::wstring& strName, const std::wstring& strCommand)
 {
-    EXPECT_STREQ(pszName, item.strName.GetString());
-    EXPECT_STREQ(pszCommand, item.strCommand.GetString());
+    TESSARY_TRACE_CALLER(where);
+    EXPECT_EQ(strName, item.strName.GetString());
+    EXPECT_EQ(strCommand, item.strCommand.GetString());
     EXPECT_STREQ(L"display", item.strDisplayName.GetString());
     EXPECT_STREQ(L"C:\\path.exe", item.strPath.GetString());
     EXPECT_STREQ(L"company", item.strCompany.GetString());
@@ -265,8 +281,9 @@ FailingMove::FailingMove()
 FailingMove::~FailingMove() = default;
 int FailingMove::Calls() const { return g_nMoveCalls; }
 
-void ExpectTimeFields(HKEY hRoot, const std::wstring& strKey, time_t tBefore, time_t tAfter)
+void ExpectTimeFields(Where where, HKEY hRoot, const std::wstring& strKey, time_t tBefore, time_t tAfter)
 {
+    TESSARY_TRACE_CALLER(where);
     DWORD adw[6];
     const wchar_t* apszNames[6] = {L"DAY", L"HOUR", L"MINUTE", L"MONTH", L"SECOND", L"YEAR"};
     for (int i = 0; i < 6; ++i) {

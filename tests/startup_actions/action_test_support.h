@@ -7,11 +7,21 @@
 #include <string>
 #include <vector>
 
+#include "testing/cleanup.h"
 #include "testing/import_patch.h"
 #include "testing/library_host.h"
+#include "testing/where.h"
 #include "wendle.h"
 
 namespace startup_test {
+
+using testing_support::Where;
+
+// Every entry these tests make is named "TessaryProbe<stem>_<case>", so that no two cases
+// share one and the start of the program can sweep away what an interrupted run left
+// (Run and approval values, shortcuts, backups in the backup folder, store entries).
+constexpr const wchar_t* kProbePrefix = L"TessaryProbe";
+const std::wstring& CaseName(const std::wstring& strStem);
 
 // What the library decides from the process it runs in.
 bool SeesApprovedStore();  // reported minor version 2 or higher
@@ -36,8 +46,15 @@ std::vector<std::wstring> ValueNames(HKEY hRoot, REGSAM samView, const std::wstr
 bool KeyExists(HKEY hRoot, REGSAM samView, const std::wstring& strKey);
 void SetString(HKEY hRoot, REGSAM samView, const std::wstring& strKey, const std::wstring& strName, const std::wstring& strData);
 void CreateKey(HKEY hRoot, REGSAM samView, const std::wstring& strKey);
-void DeleteValue(HKEY hRoot, REGSAM samView, const std::wstring& strKey, const std::wstring& strName);
-void DeleteTree(HKEY hRoot, REGSAM samView, const std::wstring& strKey);
+// Checked: a failure names the key (see testing/cleanup.h).
+inline void DeleteValue(HKEY hRoot, REGSAM samView, const std::wstring& strKey, const std::wstring& strName)
+{
+    testing_support::RemoveRegistryValue(hRoot, samView, strKey, strName);
+}
+inline void DeleteTree(HKEY hRoot, REGSAM samView, const std::wstring& strKey)
+{
+    testing_support::RemoveRegistryTree(hRoot, samView, strKey);
+}
 
 // REG_SZ bytes of a string, terminator included.
 std::vector<BYTE> StringBytes(const std::wstring& str);
@@ -62,7 +79,7 @@ void Act(STARTUPITEMS& item, int enable);
 // What the next StartupItems lists under this name: "source/enabled" per item, in order.
 std::vector<std::pair<int, int>> Listed(const std::wstring& strName);
 // Fields of a record that an action must pass through unchanged.
-void ExpectPassThrough(const STARTUPITEMS& item, const wchar_t* pszName, const wchar_t* pszCommand);
+void ExpectPassThrough(Where where, const STARTUPITEMS& item, const std::wstring& strName, const std::wstring& strCommand);
 
 // Watches the library's RegSetValueExW for the life of the object, and makes writes fail.
 class FailingRegistryWrite {
@@ -93,6 +110,6 @@ private:
 
 // The six time fields of a store subkey are the local time of a moment from tBefore to
 // tAfter (whole seconds since 1970).
-void ExpectTimeFields(HKEY hRoot, const std::wstring& strKey, time_t tBefore, time_t tAfter);
+void ExpectTimeFields(Where where, HKEY hRoot, const std::wstring& strKey, time_t tBefore, time_t tAfter);
 
 }  // namespace startup_test

@@ -25,7 +25,8 @@ const ApprovedCase kCases[] = {
     {SI_FOLDER_COMMON, SI_APPROVED_FOLDER_COMMON, HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"StartupFolder", true},
 };
 
-constexpr const wchar_t* kName = L"TessaryApprovedProbe";
+// The entry of one source (its enabled code) in the running case.
+std::wstring Name(int nSource) { return CaseName(L"Approved" + std::to_wstring(nSource)); }
 constexpr const wchar_t* kCommand = L"C:\\Probe\\probe.exe /quiet";
 
 ULONGLONG FileTimeNow()
@@ -54,28 +55,28 @@ protected:
     // The Run value or shortcut that the approval value is about.
     static std::wstring ShortcutPath(const ApprovedCase& c)
     {
-        return StartupFolder(c.nEnabledSource == SI_FOLDER_USER ? CSIDL_STARTUP : CSIDL_COMMON_STARTUP) + L"\\" + kName + L".lnk";
+        return StartupFolder(c.nEnabledSource == SI_FOLDER_USER ? CSIDL_STARTUP : CSIDL_COMMON_STARTUP) + L"\\" + Name(c.nEnabledSource) + L".lnk";
     }
     static void PlaceEntry(const ApprovedCase& c)
     {
         if (c.bShortcut)
             ASSERT_TRUE(CreateShortcut(ShortcutPath(c), L"C:\\windows\\system32\\notepad.exe"));
         else
-            SetString(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName, kCommand);
+            SetString(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, Name(c.nEnabledSource), kCommand);
     }
     static bool EntryInPlace(const ApprovedCase& c)
     {
         return c.bShortcut ? FileExists(ShortcutPath(c))
-                           : ReadValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName).bPresent;
+                           : ReadValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, Name(c.nEnabledSource)).bPresent;
     }
     static void RemoveEntry(const ApprovedCase& c)
     {
         if (c.bShortcut)
-            DeleteFileW(ShortcutPath(c).c_str());
+            testing_support::RemoveFile(ShortcutPath(c));
         else
-            DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName);
+            DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, Name(c.nEnabledSource));
     }
-    static std::wstring ValueName(const ApprovedCase& c) { return std::wstring(kName) + (c.bShortcut ? L".lnk" : L""); }
+    static std::wstring ValueName(const ApprovedCase& c) { return Name(c.nEnabledSource) + (c.bShortcut ? L".lnk" : L""); }
     // Disable, then enable with the flag 2, checking the record, the value and the listing.
     void RoundTrip(const ApprovedCase& c);
     static RegValue Approval(const ApprovedCase& c)
@@ -89,17 +90,14 @@ void ApprovedActions::RoundTrip(const ApprovedCase& c)
     SCOPED_TRACE(c.nEnabledSource);
     PlaceEntry(c);
     using Listing = std::vector<std::pair<int, int>>;
-    if (Listed(kName) != Listing{{c.nEnabledSource, 1}}) {
-        ADD_FAILURE() << "the entry is not listed where it was placed";
-        return;
-    }
-    STARTUPITEMS item = MakeItem(kName, kCommand, c.nEnabledSource, 1);
+    ASSERT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(Name(c.nEnabledSource))) << "the entry is not listed where it was placed";
+    STARTUPITEMS item = MakeItem(Name(c.nEnabledSource), kCommand, c.nEnabledSource, 1);
     const ULONGLONG ullBefore = FileTimeNow();
     Act(item, 0);
     const ULONGLONG ullAfter = FileTimeNow();
     EXPECT_EQ(c.nDisabledSource, item.nSource);
     EXPECT_EQ(0, item.nEnabled);
-    ExpectPassThrough(item, kName, kCommand);
+    ExpectPassThrough(TESSARY_HERE, item, Name(c.nEnabledSource), kCommand);
 
     RegValue value = Approval(c);
     ASSERT_TRUE(value.bPresent);
@@ -112,25 +110,28 @@ void ApprovedActions::RoundTrip(const ApprovedCase& c)
     EXPECT_GE(ullStamp + 10000000, ullBefore);  // within a second: GetSystemTime has millisecond steps
     EXPECT_LE(ullStamp, ullAfter);
     EXPECT_TRUE(EntryInPlace(c));  // only the approval value changed
-    EXPECT_EQ((Listing{{c.nDisabledSource, 0}}), Listed(kName));
+    EXPECT_EQ((Listing{{c.nDisabledSource, 0}}), Listed(Name(c.nEnabledSource)));
 
     Act(item, 2);
     EXPECT_EQ(c.nEnabledSource, item.nSource);
     EXPECT_EQ(2, item.nEnabled);  // the flag as passed
-    ExpectPassThrough(item, kName, kCommand);
+    ExpectPassThrough(TESSARY_HERE, item, Name(c.nEnabledSource), kCommand);
     value = Approval(c);
     ASSERT_TRUE(value.bPresent);
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), value.dwType);
     EXPECT_EQ((std::vector<BYTE>{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), value.data);
-    EXPECT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(kName));
+    EXPECT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(Name(c.nEnabledSource)));
     RemoveEntry(c);
 }
 
 TEST_F(ApprovedActions, EverySourceRoundTripsThroughItsApprovalValue)
 {
     for (const ApprovedCase& c : kCases)
-        if (c.nEnabledSource != SI_RUN_HKLM32)
+        if (c.nEnabledSource != SI_RUN_HKLM32) {
             RoundTrip(c);
+            if (HasFatalFailure())
+                return;
+        }
 }
 
 TEST_F(ApprovedActions, TheThirtyTwoBitViewRoundTripsThroughRun32)
@@ -142,24 +143,24 @@ TEST_F(ApprovedActions, TheThirtyTwoBitViewRoundTripsThroughRun32)
 
 TEST_F(ApprovedActions, AnEnabledItemOnlyTakesTheFlagAndADisabledOneStaysAsItIs)
 {
-    STARTUPITEMS item = MakeItem(kName, kCommand, SI_RUN_HKCU, 1);
+    STARTUPITEMS item = MakeItem(Name(SI_RUN_HKCU), kCommand, SI_RUN_HKCU, 1);
     Act(item, 5);
     EXPECT_EQ(SI_RUN_HKCU, item.nSource);
     EXPECT_EQ(5, item.nEnabled);
     EXPECT_FALSE(Approval(kCases[0]).bPresent);
 
-    item = MakeItem(kName, kCommand, SI_APPROVED_RUN_HKCU, 0);
+    item = MakeItem(Name(SI_RUN_HKCU), kCommand, SI_APPROVED_RUN_HKCU, 0);
     Act(item, 0);
     EXPECT_EQ(SI_APPROVED_RUN_HKCU, item.nSource);
     EXPECT_EQ(0, item.nEnabled);
     EXPECT_FALSE(Approval(kCases[0]).bPresent);
 
     // Codes of the other store pass through both ways.
-    item = MakeItem(kName, kCommand, SI_MSCONFIG_RUN_HKCU, 0);
+    item = MakeItem(Name(SI_RUN_HKCU), kCommand, SI_MSCONFIG_RUN_HKCU, 0);
     Act(item, 0);
     EXPECT_EQ(SI_MSCONFIG_RUN_HKCU, item.nSource);
     EXPECT_EQ(0, item.nEnabled);
-    ExpectPassThrough(item, kName, kCommand);
+    ExpectPassThrough(TESSARY_HERE, item, Name(SI_RUN_HKCU), kCommand);
 }
 
 TEST_F(ApprovedActions, AFailedWriteLeavesTheRecordAsItWas)
@@ -167,13 +168,13 @@ TEST_F(ApprovedActions, AFailedWriteLeavesTheRecordAsItWas)
     {
         FailingRegistryWrite failing(nullptr);
         ASSERT_TRUE(failing.IsActive());
-        STARTUPITEMS item = MakeItem(kName, kCommand, SI_FOLDER_USER, 1);
+        STARTUPITEMS item = MakeItem(Name(SI_FOLDER_USER), kCommand, SI_FOLDER_USER, 1);
         Act(item, 0);
         EXPECT_EQ(1, failing.Failures());
         EXPECT_EQ(SI_FOLDER_USER, item.nSource);
         EXPECT_EQ(1, item.nEnabled);
 
-        item = MakeItem(kName, kCommand, SI_APPROVED_RUN_HKCU, 0);
+        item = MakeItem(Name(SI_RUN_HKCU), kCommand, SI_APPROVED_RUN_HKCU, 0);
         Act(item, 1);
         EXPECT_EQ(SI_APPROVED_RUN_HKCU, item.nSource);
         EXPECT_EQ(0, item.nEnabled);
@@ -187,7 +188,7 @@ TEST_F(ApprovedActions, AMissingApprovalKeyIsNotCreatedAndTheRecordKeepsItsState
     const std::wstring strKey = std::wstring(kApprovedPrefix) + L"Run";
     // Only the listing creates the approval keys; an action finds them or does nothing.
     DeleteTree(HKEY_CURRENT_USER, 0, strKey);
-    STARTUPITEMS item = MakeItem(kName, kCommand, SI_RUN_HKCU, 1);
+    STARTUPITEMS item = MakeItem(Name(SI_RUN_HKCU), kCommand, SI_RUN_HKCU, 1);
     Act(item, 0);
     EXPECT_EQ(SI_RUN_HKCU, item.nSource);
     EXPECT_EQ(1, item.nEnabled);

@@ -11,7 +11,8 @@ using namespace startup_test;
 
 namespace {
 
-constexpr const wchar_t* kTitle = L"Tessary Folder Probe";
+// The running case's shortcut title.
+const std::wstring& Title() { return CaseName(L"Folder"); }
 constexpr const wchar_t* kTarget = L"C:\\windows\\system32\\notepad.exe";
 const std::vector<std::wstring> kStoreOrder = {L"DAY",    L"HOUR",            L"MINUTE",  L"MONTH", L"SECOND",   L"YEAR",
                                                L"backup", L"backupExtension", L"command", L"item",  L"location", L"path"};
@@ -27,8 +28,15 @@ const FolderCase kCases[] = {
     {SI_FOLDER_COMMON, SI_MSCONFIG_FOLDER_COMMON, CSIDL_COMMON_STARTUP, L"CommonStartup"},
 };
 
-std::wstring ShortcutPath(const FolderCase& c) { return StartupFolder(c.nCsidl) + L"\\" + kTitle + L".lnk"; }
-std::wstring BackupPath(const FolderCase& c) { return std::wstring(kBackupFolder) + L"\\" + kTitle + L".lnk." + c.pszBackupName; }
+std::wstring ShortcutPath(const FolderCase& c) { return StartupFolder(c.nCsidl) + L"\\" + Title() + L".lnk"; }
+// The same title with its case changed.
+std::wstring OtherCasePath(const FolderCase& c)
+{
+    std::wstring strTitle = Title();
+    CharLowerBuffW(&strTitle[0], static_cast<DWORD>(strTitle.size()));
+    return StartupFolder(c.nCsidl) + L"\\" + strTitle + L".lnk";
+}
+std::wstring BackupPath(const FolderCase& c) { return std::wstring(kBackupFolder) + L"\\" + Title() + L".lnk." + c.pszBackupName; }
 std::wstring EntryKey(const FolderCase& c) { return std::wstring(kStartupFolderStore) + L"\\" + CaretPath(ShortcutPath(c)); }
 std::wstring EntryString(const FolderCase& c, const wchar_t* pszName)
 {
@@ -52,8 +60,9 @@ protected:
     static void Clean()
     {
         for (const FolderCase& c : kCases) {
-            DeleteFileW(ShortcutPath(c).c_str());
-            DeleteFileW(BackupPath(c).c_str());
+            testing_support::RemoveFile(ShortcutPath(c));
+            testing_support::RemoveFile(OtherCasePath(c));
+            testing_support::RemoveFile(BackupPath(c));
             DeleteTree(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(c));
         }
     }
@@ -66,8 +75,8 @@ TEST_F(MsconfigFolderActions, EveryFolderRoundTripsThroughTheBackupFolder)
         ASSERT_TRUE(CreateShortcut(ShortcutPath(c), kTarget));
         const std::string strShortcut = ReadFileBytes(ShortcutPath(c));
         using Listing = std::vector<std::pair<int, int>>;
-        ASSERT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(kTitle));
-        STARTUPITEMS item = MakeItem(kTitle, kTarget, c.nEnabledSource, 1);
+        ASSERT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(Title()));
+        STARTUPITEMS item = MakeItem(Title(), kTarget, c.nEnabledSource, 1);
         const time_t tBefore = time(nullptr);
         {
             FailingRegistryWrite writes(FailingRegistryWrite::kNoFailure);
@@ -77,32 +86,32 @@ TEST_F(MsconfigFolderActions, EveryFolderRoundTripsThroughTheBackupFolder)
         const time_t tAfter = time(nullptr);
         EXPECT_EQ(c.nDisabledSource, item.nSource);
         EXPECT_EQ(0, item.nEnabled);
-        ExpectPassThrough(item, kTitle, kTarget);
+        ExpectPassThrough(TESSARY_HERE, item, Title(), kTarget);
         EXPECT_FALSE(FileExists(ShortcutPath(c)));
         EXPECT_EQ(strShortcut, ReadFileBytes(BackupPath(c)));
-        EXPECT_EQ(Listing{}, Listed(kTitle));  // only the host's record knows a moved shortcut
+        EXPECT_EQ(Listing{}, Listed(Title()));  // only the host's record knows a moved shortcut
 
         std::vector<std::wstring> sorted = kStoreOrder;
         std::sort(sorted.begin(), sorted.end());
         EXPECT_EQ(sorted, ValueNames(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(c)));
         EXPECT_NE(std::wstring::npos, EntryKey(c).find(L"^"));
-        ExpectTimeFields(HKEY_LOCAL_MACHINE, EntryKey(c), tBefore, tAfter);
+        ExpectTimeFields(TESSARY_HERE, HKEY_LOCAL_MACHINE, EntryKey(c), tBefore, tAfter);
         EXPECT_EQ(BackupPath(c), EntryString(c, L"backup"));
         EXPECT_EQ(std::wstring(L".") + c.pszBackupName, EntryString(c, L"backupExtension"));
         EXPECT_EQ(kTarget, EntryString(c, L"command"));
-        EXPECT_EQ(kTitle, EntryString(c, L"item"));
+        EXPECT_EQ(Title(), EntryString(c, L"item"));
         EXPECT_EQ(StartupFolder(c.nCsidl), EntryString(c, L"location"));
         EXPECT_EQ(ShortcutPath(c), EntryString(c, L"path"));
 
         Act(item, 2);
         EXPECT_EQ(c.nEnabledSource, item.nSource);
         EXPECT_EQ(2, item.nEnabled);
-        ExpectPassThrough(item, kTitle, kTarget);
+        ExpectPassThrough(TESSARY_HERE, item, Title(), kTarget);
         EXPECT_EQ(strShortcut, ReadFileBytes(ShortcutPath(c)));
         EXPECT_FALSE(FileExists(BackupPath(c)));
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(c)));
-        EXPECT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(kTitle));
-        DeleteFileW(ShortcutPath(c).c_str());
+        EXPECT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(Title()));
+        testing_support::RemoveFile(ShortcutPath(c));
     }
 }
 
@@ -112,7 +121,7 @@ TEST_F(MsconfigFolderActions, AMissingBackupFolderIsCreated)
     const FolderCase& c = kCases[0];
     ASSERT_TRUE(RemoveDirectoryW(kBackupFolder)) << "the backup folder should hold nothing but this test's files";
     ASSERT_TRUE(CreateShortcut(ShortcutPath(c), kTarget));
-    STARTUPITEMS item = MakeItem(kTitle, kTarget, c.nEnabledSource, 1);
+    STARTUPITEMS item = MakeItem(Title(), kTarget, c.nEnabledSource, 1);
     Act(item, 0);
     EXPECT_EQ(c.nDisabledSource, item.nSource);
     EXPECT_TRUE(FileExists(BackupPath(c)));
@@ -122,10 +131,10 @@ TEST_F(MsconfigFolderActions, AMissingBackupFolderIsCreated)
 TEST_F(MsconfigFolderActions, AShortcutGoneSinceTheListingWritesAndMovesNothing)
 {
     const FolderCase& c = kCases[0];
-    ASSERT_TRUE(CreateShortcut(StartupFolder(c.nCsidl) + L"\\tessary folder probe.lnk", kTarget));  // the title differs in case
-    STARTUPITEMS item = MakeItem(kTitle, kTarget, c.nEnabledSource, 1);
+    ASSERT_TRUE(CreateShortcut(OtherCasePath(c), kTarget));  // the title differs in case
+    STARTUPITEMS item = MakeItem(Title(), kTarget, c.nEnabledSource, 1);
     Act(item, 0);
-    DeleteFileW((StartupFolder(c.nCsidl) + L"\\tessary folder probe.lnk").c_str());
+    testing_support::RemoveFile(OtherCasePath(c));
     EXPECT_EQ(c.nEnabledSource, item.nSource);
     EXPECT_EQ(1, item.nEnabled);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(c)));
@@ -138,7 +147,7 @@ TEST_F(MsconfigFolderActions, AnOccupiedBackupNameKeepsBothFiles)
     const FolderCase& c = kCases[1];
     ASSERT_TRUE(WriteFileBytes(BackupPath(c), "earlier backup"));
     ASSERT_TRUE(CreateShortcut(ShortcutPath(c), kTarget));
-    STARTUPITEMS item = MakeItem(kTitle, kTarget, c.nEnabledSource, 1);
+    STARTUPITEMS item = MakeItem(Title(), kTarget, c.nEnabledSource, 1);
     Act(item, 0);
     EXPECT_EQ(c.nEnabledSource, item.nSource);
     EXPECT_EQ(1, item.nEnabled);
@@ -151,7 +160,7 @@ TEST_F(MsconfigFolderActions, RestoringOntoAnOccupiedPathKeepsTheBackupAndItsEnt
     const FolderCase& c = kCases[0];
     ASSERT_TRUE(CreateShortcut(ShortcutPath(c), kTarget));
     const std::string strShortcut = ReadFileBytes(ShortcutPath(c));
-    STARTUPITEMS item = MakeItem(kTitle, kTarget, c.nEnabledSource, 1);
+    STARTUPITEMS item = MakeItem(Title(), kTarget, c.nEnabledSource, 1);
     Act(item, 0);
     ASSERT_EQ(c.nDisabledSource, item.nSource);
     ASSERT_TRUE(WriteFileBytes(ShortcutPath(c), "new shortcut"));
@@ -167,7 +176,7 @@ TEST_F(MsconfigFolderActions, FailedMovesAndWritesKeepTheShortcutWhereItWas)
 {
     const FolderCase& c = kCases[0];
     ASSERT_TRUE(CreateShortcut(ShortcutPath(c), kTarget));
-    STARTUPITEMS item = MakeItem(kTitle, kTarget, c.nEnabledSource, 1);
+    STARTUPITEMS item = MakeItem(Title(), kTarget, c.nEnabledSource, 1);
     {
         FailingRegistryWrite failing(L"backupExtension");
         Act(item, 0);
@@ -201,7 +210,7 @@ TEST_F(MsconfigFolderActions, FailedMovesAndWritesKeepTheShortcutWhereItWas)
 
 TEST_F(MsconfigFolderActions, EnablingWithoutAStoreEntryChangesNothing)
 {
-    STARTUPITEMS item = MakeItem(kTitle, kTarget, SI_MSCONFIG_FOLDER_COMMON, 0);
+    STARTUPITEMS item = MakeItem(Title(), kTarget, SI_MSCONFIG_FOLDER_COMMON, 0);
     Act(item, 1);
     EXPECT_EQ(SI_MSCONFIG_FOLDER_COMMON, item.nSource);
     EXPECT_EQ(0, item.nEnabled);

@@ -10,9 +10,10 @@ using namespace startup_test;
 
 namespace {
 
-constexpr const wchar_t* kName = L"TessaryRunProbe";
 constexpr const wchar_t* kCommand = L"\"C:\\Program Files\\Probe\\probe.exe\" -tray";
-const std::wstring kEntryKey = std::wstring(kStartupReg) + L"\\" + kName;
+// The running case's Run value, and its entry in the store.
+const std::wstring& Name() { return CaseName(L"Run"); }
+std::wstring EntryKey() { return std::wstring(kStartupReg) + L"\\" + Name(); }
 const std::vector<std::wstring> kStoreOrder = {L"DAY",     L"HOUR", L"MINUTE",     L"MONTH", L"SECOND", L"YEAR",
                                                L"command", L"hkey", L"inimapping", L"item",  L"key"};
 
@@ -35,9 +36,9 @@ std::wstring ExpectedKeyValue(int nDisabledSource)
     return L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 }
 
-RegValue RunValue(int nSource, const wchar_t* pszName = kName)
+RegValue RunValue(int nSource)
 {
-    return ReadValue(RunRoot(nSource), RunView(nSource), kRunKey, pszName);
+    return ReadValue(RunRoot(nSource), RunView(nSource), kRunKey, Name());
 }
 
 class MsconfigRunActions : public ::testing::Test {
@@ -52,8 +53,8 @@ protected:
     static void Clean()
     {
         for (const RunCase& c : kCases)
-            DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName);
-        DeleteTree(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey);
+            DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, Name());
+        DeleteTree(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey());
     }
     static bool Skippable(const RunCase& c) { return c.nEnabledSource == SI_RUN_HKLM32 && !SeesWow64(); }
 };
@@ -64,10 +65,10 @@ TEST_F(MsconfigRunActions, EveryRunSourceRoundTripsThroughTheStore)
         if (Skippable(c))
             continue;  // the 32-bit view is its own only on 64-bit Windows: see the next test
         SCOPED_TRACE(c.nEnabledSource);
-        SetString(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName, kCommand);
+        SetString(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, Name(), kCommand);
         using Listing = std::vector<std::pair<int, int>>;
-        ASSERT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(kName));
-        STARTUPITEMS item = MakeItem(kName, kCommand, c.nEnabledSource, 1);
+        ASSERT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(Name()));
+        STARTUPITEMS item = MakeItem(Name(), kCommand, c.nEnabledSource, 1);
         const time_t tBefore = time(nullptr);
         {
             FailingRegistryWrite writes(FailingRegistryWrite::kNoFailure);
@@ -77,19 +78,19 @@ TEST_F(MsconfigRunActions, EveryRunSourceRoundTripsThroughTheStore)
         const time_t tAfter = time(nullptr);
         EXPECT_EQ(c.nDisabledSource, item.nSource);
         EXPECT_EQ(0, item.nEnabled);
-        ExpectPassThrough(item, kName, kCommand);
+        ExpectPassThrough(TESSARY_HERE, item, Name(), kCommand);
         EXPECT_FALSE(RunValue(c.nEnabledSource).bPresent);
-        EXPECT_EQ((Listing{{c.nDisabledSource, 0}}), Listed(kName));
+        EXPECT_EQ((Listing{{c.nDisabledSource, 0}}), Listed(Name()));
 
         std::vector<std::wstring> sorted = kStoreOrder;
         std::sort(sorted.begin(), sorted.end());
-        EXPECT_EQ(sorted, ValueNames(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey));
-        ExpectTimeFields(HKEY_LOCAL_MACHINE, kEntryKey, tBefore, tAfter);
+        EXPECT_EQ(sorted, ValueNames(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey()));
+        ExpectTimeFields(TESSARY_HERE, HKEY_LOCAL_MACHINE, EntryKey(), tBefore, tAfter);
         const std::pair<const wchar_t*, std::wstring> strings[] = {
-            {L"command", kCommand}, {L"hkey", c.pszHive}, {L"inimapping", L"0"}, {L"item", kName},
+            {L"command", kCommand}, {L"hkey", c.pszHive}, {L"inimapping", L"0"}, {L"item", Name()},
             {L"key", ExpectedKeyValue(c.nDisabledSource)}};
         for (const auto& expected : strings) {
-            RegValue value = ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, expected.first);
+            RegValue value = ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(), expected.first);
             EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.dwType) << expected.first;
             EXPECT_EQ(StringBytes(expected.second), value.data) << expected.first;
         }
@@ -97,13 +98,13 @@ TEST_F(MsconfigRunActions, EveryRunSourceRoundTripsThroughTheStore)
         Act(item, 2);
         EXPECT_EQ(c.nEnabledSource, item.nSource);
         EXPECT_EQ(2, item.nEnabled);
-        ExpectPassThrough(item, kName, kCommand);
+        ExpectPassThrough(TESSARY_HERE, item, Name(), kCommand);
         RegValue restored = RunValue(c.nEnabledSource);
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), restored.dwType);
         EXPECT_EQ(StringBytes(kCommand), restored.data);
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey));
-        EXPECT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(kName));
-        DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName);
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey()));
+        EXPECT_EQ((Listing{{c.nEnabledSource, 1}}), Listed(Name()));
+        DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, Name());
     }
 }
 
@@ -111,12 +112,12 @@ TEST_F(MsconfigRunActions, TheThirtyTwoBitViewComesBackIntoItself)
 {
     if (!SeesWow64())
         GTEST_SKIP() << "only 64-bit Windows has a separate 32-bit registry view (the library runs as a 64-bit module here or on 32-bit Windows)";
-    SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, kRunKey, kName, kCommand);
-    STARTUPITEMS item = MakeItem(kName, kCommand, SI_RUN_HKLM32, 1);
+    SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, kRunKey, Name(), kCommand);
+    STARTUPITEMS item = MakeItem(Name(), kCommand, SI_RUN_HKLM32, 1);
     Act(item, 0);
     EXPECT_EQ(SI_MSCONFIG_RUN_HKLM32, item.nSource);
-    EXPECT_EQ((std::vector<std::pair<int, int>>{{SI_MSCONFIG_RUN_HKLM32, 0}}), Listed(kName));
-    RegValue key = ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, L"key");
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{SI_MSCONFIG_RUN_HKLM32, 0}}), Listed(Name()));
+    RegValue key = ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(), L"key");
     EXPECT_EQ(StringBytes(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"), key.data);
     Act(item, 1);
     EXPECT_EQ(SI_RUN_HKLM32, item.nSource);
@@ -130,8 +131,8 @@ TEST_F(MsconfigRunActions, AFailedStoreWriteKeepsTheRunValue)
 {
     for (const wchar_t* pszFailing : {L"DAY", L"hkey", L"key"}) {
         SCOPED_TRACE(testing::Message() << "failing " << std::string(pszFailing, pszFailing + wcslen(pszFailing)));
-        SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
-        STARTUPITEMS item = MakeItem(kName, kCommand, SI_RUN_HKCU, 1);
+        SetString(HKEY_CURRENT_USER, 0, kRunKey, Name(), kCommand);
+        STARTUPITEMS item = MakeItem(Name(), kCommand, SI_RUN_HKCU, 1);
         {
             FailingRegistryWrite failing(pszFailing);
             ASSERT_TRUE(failing.IsActive());
@@ -143,81 +144,81 @@ TEST_F(MsconfigRunActions, AFailedStoreWriteKeepsTheRunValue)
         RegValue value = RunValue(SI_RUN_HKCU);
         EXPECT_EQ(StringBytes(kCommand), value.data);
         // The half-written copy lacks the failing value and everything after it.
-        RegValue failed = ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, pszFailing);
+        RegValue failed = ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(), pszFailing);
         EXPECT_FALSE(failed.bPresent);
-        DeleteTree(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey);
+        DeleteTree(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey());
     }
 }
 
 TEST_F(MsconfigRunActions, AFailedRestoreKeepsTheStoredCopyAndTheRecord)
 {
-    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
-    STARTUPITEMS item = MakeItem(kName, kCommand, SI_RUN_HKCU, 1);
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, Name(), kCommand);
+    STARTUPITEMS item = MakeItem(Name(), kCommand, SI_RUN_HKCU, 1);
     Act(item, 0);
     ASSERT_EQ(SI_MSCONFIG_RUN_HKCU, item.nSource);
     {
-        FailingRegistryWrite failing(kName);
+        FailingRegistryWrite failing(Name().c_str());
         Act(item, 1);
         EXPECT_EQ(1, failing.Failures());
     }
     EXPECT_EQ(SI_MSCONFIG_RUN_HKCU, item.nSource);
     EXPECT_EQ(0, item.nEnabled);
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey()));
     EXPECT_FALSE(RunValue(SI_RUN_HKCU).bPresent);
 }
 
 // A value of the same name that appeared meanwhile is not replaced; an equal one is.
 TEST_F(MsconfigRunActions, RestoringNeverReplacesADifferentRunValue)
 {
-    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
-    STARTUPITEMS item = MakeItem(kName, kCommand, SI_RUN_HKCU, 1);
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, Name(), kCommand);
+    STARTUPITEMS item = MakeItem(Name(), kCommand, SI_RUN_HKCU, 1);
     Act(item, 0);
     ASSERT_EQ(SI_MSCONFIG_RUN_HKCU, item.nSource);
-    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, L"C:\\Other\\other.exe");
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, Name(), L"C:\\Other\\other.exe");
     Act(item, 1);
     EXPECT_EQ(SI_MSCONFIG_RUN_HKCU, item.nSource);
     EXPECT_EQ(0, item.nEnabled);
     EXPECT_EQ(StringBytes(L"C:\\Other\\other.exe"), RunValue(SI_RUN_HKCU).data);
-    EXPECT_EQ(StringBytes(kCommand), ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, L"command").data);
+    EXPECT_EQ(StringBytes(kCommand), ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(), L"command").data);
 
-    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, Name(), kCommand);
     Act(item, 1);
     EXPECT_EQ(SI_RUN_HKCU, item.nSource);
     EXPECT_EQ(1, item.nEnabled);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey()));
 }
 
 // Two Run keys holding a value of the same name: the second disable would overwrite the
 // first one's stored copy, so it is refused.
 TEST_F(MsconfigRunActions, DisablingNeverOverwritesAnotherStoredEntry)
 {
-    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
-    SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kRunKey, kName, L"C:\\Machine\\probe.exe");
-    STARTUPITEMS user = MakeItem(kName, kCommand, SI_RUN_HKCU, 1);
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, Name(), kCommand);
+    SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kRunKey, Name(), L"C:\\Machine\\probe.exe");
+    STARTUPITEMS user = MakeItem(Name(), kCommand, SI_RUN_HKCU, 1);
     Act(user, 0);
     ASSERT_EQ(SI_MSCONFIG_RUN_HKCU, user.nSource);
-    STARTUPITEMS machine = MakeItem(kName, L"C:\\Machine\\probe.exe", SI_RUN_HKLM, 1);
+    STARTUPITEMS machine = MakeItem(Name(), L"C:\\Machine\\probe.exe", SI_RUN_HKLM, 1);
     Act(machine, 0);
     EXPECT_EQ(SI_RUN_HKLM, machine.nSource);
     EXPECT_EQ(1, machine.nEnabled);
     EXPECT_EQ(StringBytes(L"C:\\Machine\\probe.exe"), RunValue(SI_RUN_HKLM).data);
-    EXPECT_EQ(StringBytes(kCommand), ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, L"command").data);
-    EXPECT_EQ(StringBytes(L"HKCU"), ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, L"hkey").data);
+    EXPECT_EQ(StringBytes(kCommand), ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(), L"command").data);
+    EXPECT_EQ(StringBytes(L"HKCU"), ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(), L"hkey").data);
 }
 
 // Disabled entries and codes that belong to the approval keys pass through untouched.
 TEST_F(MsconfigRunActions, CodesWithoutAnOperationLeaveEverythingAlone)
 {
-    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, Name(), kCommand);
     for (int nSource : std::initializer_list<int>{SI_RUN_HKCU, SI_APPROVED_RUN_HKCU, SI_APPROVED_FOLDER_USER, 0, 9999}) {
-        STARTUPITEMS item = MakeItem(kName, kCommand, nSource, 7);
+        STARTUPITEMS item = MakeItem(Name(), kCommand, nSource, 7);
         Act(item, nSource == SI_RUN_HKCU ? 1 : 0);
         EXPECT_EQ(nSource, item.nSource);
         EXPECT_EQ(7, item.nEnabled);
-        ExpectPassThrough(item, kName, kCommand);
+        ExpectPassThrough(TESSARY_HERE, item, Name(), kCommand);
     }
     EXPECT_TRUE(RunValue(SI_RUN_HKCU).bPresent);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey()));
 }
 
 }  // namespace
@@ -235,14 +236,14 @@ TEST_F(MsconfigRunActions, TimeFieldsFallBackWhenLocalTimeFails)
     testing_support::ImportPatch wide(testing_support::Library::Handle(), "msvcrt.dll", "_localtime64",
                                       reinterpret_cast<void*>(&FailingLocalTime));
     ASSERT_TRUE(narrow.IsActive() || wide.IsActive());
-    SetString(HKEY_CURRENT_USER, 0, kRunKey, kName, kCommand);
-    STARTUPITEMS item = MakeItem(kName, kCommand, SI_RUN_HKCU, 1);
+    SetString(HKEY_CURRENT_USER, 0, kRunKey, Name(), kCommand);
+    STARTUPITEMS item = MakeItem(Name(), kCommand, SI_RUN_HKCU, 1);
     Act(item, 0);
     EXPECT_EQ(SI_MSCONFIG_RUN_HKCU, item.nSource);
     const std::pair<const wchar_t*, DWORD> expected[] = {{L"DAY", 0},    {L"HOUR", 0xFFFFFFFF},   {L"MINUTE", 0xFFFFFFFF},
                                                          {L"MONTH", 0}, {L"SECOND", 0xFFFFFFFF}, {L"YEAR", 0}};
     for (const auto& field : expected)
-        EXPECT_EQ(field.second, DwordOf(ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey, field.first)));
+        EXPECT_EQ(field.second, DwordOf(ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(), field.first)));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Command words: whole words, any case, exit status 0 whatever the word.
 #include "terminator_fixture.h"
+#include "testing/where.h"
 
 namespace terminator_tests {
 namespace {
@@ -14,8 +15,9 @@ protected:
         return EndedCleanly(witness);
     }
     // Runs every word with one witness, which must outlive them all.
-    void ExpectNoWordTerminates(const wchar_t* pszProgram, std::initializer_list<const wchar_t*> tails)
+    void ExpectNoWordTerminates(testing_support::Where where, const wchar_t* pszProgram, std::initializer_list<const wchar_t*> tails)
     {
+        TESSARY_TRACE_CALLER(where);
         size_t witness = Start(L"oxlith.exe");
         for (const wchar_t* pszTail : tails) {
             EXPECT_EQ(0u, Run(pszProgram, pszTail)) << "exit status for " << testing::PrintToString(std::wstring(pszTail));
@@ -36,14 +38,14 @@ TEST_F(CommandWordTest, CulvaneActsOnWholeWordsInAnyCase)
 
 TEST_F(CommandWordTest, CulvaneIgnoresEverythingElse)
 {
-    ExpectNoWordTerminates(L"Culvane.exe", {L"", L"LM x", L"LM ", L"/LM", L"-lm", L"LMX", L"TQ now", L"XTQ", L"unknown"});
+    ExpectNoWordTerminates(TESSARY_HERE, L"Culvane.exe", {L"", L"LM x", L"LM ", L"/LM", L"-lm", L"LMX", L"TQ now", L"XTQ", L"unknown"});
 }
 
 TEST_F(CommandWordTest, BrenholtActsOnWholeWordsInAnyCase)
 {
     EXPECT_TRUE(WordTerminates(L"Brenholt.exe", L"XTQ"));
     EXPECT_TRUE(WordTerminates(L"Brenholt.exe", L"xtq"));
-    ExpectNoWordTerminates(L"Brenholt.exe", {L"", L"XTQ x", L"/XTQ", L"Xtr", L"XTR now", L"LEXE x", L"LM"});
+    ExpectNoWordTerminates(TESSARY_HERE, L"Brenholt.exe", {L"", L"XTQ x", L"/XTQ", L"Xtr", L"XTR now", L"LEXE x", L"LM"});
 }
 
 }  // namespace

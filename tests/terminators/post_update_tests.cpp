@@ -5,6 +5,7 @@
 #include "terminator_fixture.h"
 
 #include "testing/library_host.h"
+#include "testing/where.h"
 
 namespace terminator_tests {
 namespace {
@@ -89,8 +90,9 @@ protected:
         }
         return records;
     }
-    void ExpectStages(const std::vector<StartRecord>& records, const std::wstring& strFolder, const std::wstring& strStageOneLine)
+    void ExpectStages(testing_support::Where where, const std::vector<StartRecord>& records, const std::wstring& strFolder, const std::wstring& strStageOneLine)
     {
+        TESSARY_TRACE_CALLER(where);
         ASSERT_EQ(4u, records.size());
         // Stage 1 lingers before it records: it comes first only if it was waited for.
         EXPECT_EQ(L"ardmoor.exe", records[0].strName);
@@ -123,7 +125,7 @@ TEST_F(PostUpdateTest, TerminatesOncePerFlagAndRelaunchesFromItsFolder)
     std::vector<StartRecord> records = RunIn(strPlain, L"lexe");
     EXPECT_TRUE(EndedCleanly(first));
     EXPECT_EQ(L"1", testing_support::ReadIni(DataFile(L"UPD.dat"), L"Tessary Optimizer", L"IDS_UPD_DONT_KILL"));
-    ExpectStages(records, strPlain, strPlain + L"\\ardmoor.exe UDS");
+    ExpectStages(TESSARY_HERE, records, strPlain, strPlain + L"\\ardmoor.exe UDS");
 
     // Second run, from a folder with blanks whose first word names another program: the
     // flag set by the first run keeps every process alive and stays as it is.
@@ -136,7 +138,7 @@ TEST_F(PostUpdateTest, TerminatesOncePerFlagAndRelaunchesFromItsFolder)
     records = RunIn(blanks.Path(), L"LEXE");
     EXPECT_TRUE(StillRunning(second));
     EXPECT_EQ(strFlagBefore, ReadFileBytes(DataFile(L"UPD.dat")));
-    ExpectStages(records, blanks.Path(), L"\"" + blanks.Path() + L"\\ardmoor.exe\" UDS");
+    ExpectStages(TESSARY_HERE, records, blanks.Path(), L"\"" + blanks.Path() + L"\\ardmoor.exe\" UDS");
     DeleteFileW(strDecoy.c_str());
 }
 

@@ -10,6 +10,7 @@
 
 #include "terminator_fixture.h"
 #include "testing/library_host.h"
+#include "testing/where.h"
 
 namespace terminator_tests {
 namespace {
@@ -192,8 +193,9 @@ protected:
         TaskRemovalTest::TearDown();
     }
     // Every deletion comes right after a connection of its own.
-    void ExpectFreshConnectionPerDeletion(const std::vector<std::wstring>& journal)
+    void ExpectFreshConnectionPerDeletion(testing_support::Where where, const std::vector<std::wstring>& journal)
     {
+        TESSARY_TRACE_CALLER(where);
         for (size_t i = 0; i < journal.size(); ++i) {
             if (journal[i].compare(0, 7, L"delete ") == 0) {
                 EXPECT_TRUE(i > 0 && journal[i - 1] == L"connect") << "line " << i;
@@ -213,7 +215,7 @@ TEST_F(TaskScheduler2Test, TqIgnoresCaseAndTakesHiddenRootTasksOnly)
     EXPECT_EQ(3, std::count(journal.begin(), journal.end(), L"gettasks 1"));  // one run per prefix
     EXPECT_EQ(4, std::count_if(journal.begin(), journal.end(), [](const std::wstring& s) { return s.compare(0, 7, L"delete ") == 0; }));
     EXPECT_EQ(3 + 4, std::count(journal.begin(), journal.end(), L"connect"));
-    ExpectFreshConnectionPerDeletion(journal);
+    ExpectFreshConnectionPerDeletion(TESSARY_HERE, journal);
 }
 
 TEST_F(TaskScheduler2Test, XtrKeepsTheNameWithoutUnderscore)
@@ -221,7 +223,7 @@ TEST_F(TaskScheduler2Test, XtrKeepsTheNameWithoutUnderscore)
     m_fake->SetTasks({L"-|\\TessaryOptimizerAgent", L"-|\\tessaryOptimizer_update", L"-|\\TESSARYOPTIMIZER_"});
     EXPECT_EQ(0u, Run(L"Brenholt.exe", L"XTR", Version()));
     EXPECT_EQ((Names{L"\\TessaryOptimizerAgent"}), m_fake->Paths());
-    ExpectFreshConnectionPerDeletion(m_fake->Journal());
+    ExpectFreshConnectionPerDeletion(TESSARY_HERE, m_fake->Journal());
 }
 
 TEST_F(TaskScheduler2Test, FailedFreshConnectionEndsTheRun)

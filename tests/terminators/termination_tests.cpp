@@ -1,13 +1,15 @@
 // Which processes the two terminations end, and the don't-kill flag of Culvane.exe.
 #include "terminator_fixture.h"
+#include "testing/where.h"
 
 namespace terminator_tests {
 namespace {
 
 class TerminationTest : public TerminatorTest {
 protected:
-    void ExpectOnlyListedNamesEnd(const wchar_t* pszProgram, const wchar_t* pszWord)
+    void ExpectOnlyListedNamesEnd(testing_support::Where where, const wchar_t* pszProgram, const wchar_t* pszWord)
     {
+        TESSARY_TRACE_CALLER(where);
         // Ended: row 9 in upper case, both instances of row 13, row 1 (also row 14), row 18.
         std::vector<size_t> ended = {Start(L"ARDMOOR.EXE"), Start(L"yarrowmead.exe"), Start(L"yarrowmead.exe"),
                                      Start(L"harrowfen.exe"), Start(L"nethermoss.exe")};
@@ -25,7 +27,7 @@ protected:
 
 TEST_F(TerminationTest, CulvaneEndsExactlyTheListedNames)
 {
-    ExpectOnlyListedNamesEnd(L"Culvane.exe", L"LM");
+    ExpectOnlyListedNamesEnd(TESSARY_HERE, L"Culvane.exe", L"LM");
     // Asking for the flag made the data folders.
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(DataFolder().c_str()));
 }
@@ -33,7 +35,7 @@ TEST_F(TerminationTest, CulvaneEndsExactlyTheListedNames)
 TEST_F(TerminationTest, BrenholtEndsExactlyTheListedNamesWhateverTheUpdateFlag)
 {
     WriteDataFile(L"UPD.dat", L"[Tessary Optimizer]\r\nIDS_UPD_DONT_KILL=1\r\n");
-    ExpectOnlyListedNamesEnd(L"Brenholt.exe", L"XTQ");
+    ExpectOnlyListedNamesEnd(TESSARY_HERE, L"Brenholt.exe", L"XTQ");
 }
 
 TEST_F(TerminationTest, DontKillFlagOneStopsCulvaneBeforeAnyProcess)

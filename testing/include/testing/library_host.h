@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "testing/cleanup.h"
 #include "wendle.h"
 
 namespace testing_support {
@@ -29,7 +30,5 @@ public:
 bool WriteUtf16File(const std::wstring& strPath, const std::wstring& strText);
 // Reads one key of an INI file ("" when absent), through a large buffer.
 std::wstring ReadIni(const std::wstring& strFile, const wchar_t* pszSection, const wchar_t* pszKey);
-// Deletes a file or an empty-or-not folder tree; missing is fine.
-void RemoveTree(const std::wstring& strPath);
 
 }  // namespace testing_support
