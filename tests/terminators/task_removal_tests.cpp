@@ -81,7 +81,8 @@ private:
 class FakeScheduler {
 public:
     FakeScheduler()
-        : m_server(HKEY_LOCAL_MACHINE, kServerKey, nullptr, testing_support::ProgramFolder() + L"\\fake_taskschd.dll"),
+        : m_bRepaired(RepairLeftRegistration()),
+          m_server(HKEY_LOCAL_MACHINE, kServerKey, nullptr, testing_support::ProgramFolder() + L"\\fake_taskschd.dll"),
           m_threading(HKEY_LOCAL_MACHINE, kServerKey, L"ThreadingModel", L"Both")
     {
         Reset();
@@ -89,12 +90,12 @@ public:
     ~FakeScheduler()
     {
         Reset();
-        DeleteFileW(File(L".tasks").c_str());
+        testing_support::RemoveFile(File(L".tasks"));
     }
     void Reset()
     {
-        DeleteFileW(File(L".log").c_str());
-        DeleteFileW(File(L".fail").c_str());
+        testing_support::RemoveFile(File(L".log"));
+        testing_support::RemoveFile(File(L".fail"));
     }
     // Lines "H|\path" or "-|\path".
     void SetTasks(const std::vector<std::wstring>& lines) { WriteLines(File(L".tasks"), lines); }
@@ -110,6 +111,24 @@ public:
 
 private:
     static constexpr const wchar_t* kServerKey = L"Software\\Classes\\CLSID\\{0F87369F-A4E5-4CFC-BD3E-73E6154572DD}\\InprocServer32";
+    // A run that did not end left the fake registered: Wine's own server belongs there,
+    // and it is what the registration puts back.
+    static bool RepairLeftRegistration()
+    {
+        win32::UniqueKey key;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS)
+            return false;
+        wchar_t szServer[MAX_PATH * 2] = {};
+        DWORD cb = sizeof(szServer) - sizeof(wchar_t);
+        if (RegQueryValueExW(key.get(), nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(szServer), &cb) != ERROR_SUCCESS ||
+            !wcsstr(szServer, L"fake_taskschd.dll"))
+            return false;
+        wchar_t szSystem[MAX_PATH] = {};
+        GetSystemDirectoryW(szSystem, MAX_PATH);
+        std::wstring strServer = std::wstring(szSystem) + L"\\taskschd.dll";
+        return RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(strServer.c_str()),
+                              static_cast<DWORD>((strServer.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
     static std::wstring File(const wchar_t* pszExtension) { return testing_support::ProgramFolder() + L"\\fake_taskschd" + pszExtension; }
     static void WriteLines(const std::wstring& strPath, const std::vector<std::wstring>& lines)
     {
@@ -123,6 +142,7 @@ private:
         }
         std::ofstream(strPath.c_str(), std::ios::binary | std::ios::trunc) << strText;
     }
+    bool m_bRepaired;
     RegistryValueOverride m_server;
     RegistryValueOverride m_threading;
 };
