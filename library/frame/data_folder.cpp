@@ -1,25 +1,13 @@
 #include "frame/data_folder.h"
 
-#include <shlobj.h>
+#include "win32/data_folder.h"
 
 CString GetDataFilePath(LPCWSTR pszName)
 {
-    CString strPath;
-    try {
-        wchar_t szFolder[MAX_PATH] = {};
-        HRESULT hr = SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, szFolder);
-        if (FAILED(hr))
-            return strPath;
-        strPath = szFolder;
-        strPath += L"\\Tessary";
-        CreateDirectoryW(strPath, nullptr);  // fails harmlessly when it exists
-        strPath += L"\\KELDA";
-        CreateDirectoryW(strPath, nullptr);
-        strPath += L"\\";
-        strPath += pszName;
-    } catch (...) {
-    }
-    return strPath;
+    wchar_t szPath[2 * MAX_PATH];
+    if (!win32::GetProductDataFilePath(L"KELDA", pszName, szPath, ARRAYSIZE(szPath)))
+        return CString();
+    return CString(szPath);
 }
 
 void WriteResultValue(const CString& strResultFile, LPCWSTR pszKey, LPCWSTR pszValue)

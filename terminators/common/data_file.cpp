@@ -1,28 +1,15 @@
 #include "common/data_file.h"
 
-#include <shlobj.h>
+#include "win32/data_folder.h"
 
 const wchar_t kDataSection[] = L"Tessary Optimizer";
 
 CString GetDataFilePath(LPCWSTR pszName)
 {
-    try {
-        wchar_t szFolder[MAX_PATH] = {};
-        // Only a plain S_OK names a usable folder: S_FALSE ("folder does not exist")
-        // would leave the buffer without a path.
-        if (SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, szFolder) != S_OK)
-            return CString();
-        CString strPath(szFolder);
-        strPath += L"\\Tessary";
-        CreateDirectoryW(strPath, nullptr);  // fails harmlessly when it exists
-        strPath += L"\\Brimwell";
-        CreateDirectoryW(strPath, nullptr);
-        strPath += L"\\";
-        strPath += pszName;
-        return strPath;
-    } catch (...) {
+    wchar_t szPath[2 * MAX_PATH];
+    if (!win32::GetProductDataFilePath(L"Brimwell", pszName, szPath, ARRAYSIZE(szPath)))
         return CString();
-    }
+    return CString(szPath);
 }
 
 CString ReadDataValue(const CString& strFile, LPCWSTR pszKey)
