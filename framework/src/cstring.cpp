@@ -342,25 +342,26 @@ CString& CString::MakeUpper()
     return *this;
 }
 
-void CString::Format(LPCWSTR pszFormat, ...)
+bool CString::Format(LPCWSTR pszFormat, ...)
 {
     va_list args;
     va_start(args, pszFormat);
-    FormatV(pszFormat, args);
+    bool bFormatted = FormatV(pszFormat, args);
     va_end(args);
+    return bFormatted;
 }
 
-void CString::FormatV(LPCWSTR pszFormat, va_list args)
+bool CString::FormatV(LPCWSTR pszFormat, va_list args)
 {
     if (!pszFormat) {
         Empty();
-        return;
+        return true;
     }
     // _vsnwprintf answers -1 when the buffer is too small: grow until the text fits.
     for (int nRoom = 256; nRoom <= 0x100000; nRoom *= 2) {
         CString result;
         if (!result.Reserve(nRoom, false))
-            return;
+            return false;
         va_list copy;
         va_copy(copy, args);
         int nWritten = _vsnwprintf(result.m_pszData, nRoom, pszFormat, copy);
@@ -369,9 +370,10 @@ void CString::FormatV(LPCWSTR pszFormat, va_list args)
             result.m_pszData[nWritten] = L'\0';
             result.Header()->nLength = nWritten;
             *this = static_cast<CString&&>(result);
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 LPWSTR CString::GetBuffer(int nMinLength)

@@ -179,9 +179,8 @@ void AppendMedia(IWbemServices* pServices, CDriveInfoList* pList)
         pList->AddTail(theApp.m_driveRecord);
     }
 }
-}  // namespace
 
-WENDLE_API void __cdecl OnCalcDriveTemperature(CDriveInfoList* pList)
+void ReportDrives(CDriveInfoList* pList)
 {
     if (!pList)
         return;
@@ -203,4 +202,10 @@ WENDLE_API void __cdecl OnCalcDriveTemperature(CDriveInfoList* pList)
     for (int s = 0; s < kDriveSlotCount; ++s)
         theApp.m_astrDriveSerial[s].Empty();
     AppendMedia(services.get(), pList);
+}
+}  // namespace
+
+WENDLE_API void __cdecl OnCalcDriveTemperature(CDriveInfoList* pList)
+{
+    RunExport([&] { ReportDrives(pList); });
 }

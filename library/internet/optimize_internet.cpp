@@ -28,9 +28,8 @@ constexpr int kProfileCount = sizeof(kProfiles) / sizeof(kProfiles[0]);
 
 constexpr const wchar_t* kDescriptionSection = L"Tessary Internet Speed Optimizer";
 constexpr const wchar_t* kSettingsSection = L"Internet Speed Enhancer";
-}  // namespace
 
-WENDLE_API void __cdecl OptimizeInternet(int nConnectionType, int bNotify)
+void OptimizeForConnection(int nConnectionType, int bNotify)
 {
     const ConnectionProfile* pProfile = nConnectionType >= 0 && nConnectionType < kProfileCount ? &kProfiles[nConnectionType] : nullptr;
     // An unknown type changes nothing and is described by the empty text.
@@ -53,4 +52,10 @@ WENDLE_API void __cdecl OptimizeInternet(int nConnectionType, int bNotify)
     strMessage += strDescription;
     CString strTitle = LanguageShortText(kOptimizerSection, L"IDS_OPTIMIZEDINTERNET");
     ShowCloudPopup(strResultFile, strTitle, strMessage);
+}
+}  // namespace
+
+WENDLE_API void __cdecl OptimizeInternet(int nConnectionType, int bNotify)
+{
+    RunExport([&] { OptimizeForConnection(nConnectionType, bNotify); });
 }

@@ -33,7 +33,8 @@ bool ListInterfaces(CStringArray& astrNames)
 bool SetInterfaceMtu(LPCWSTR pszName, DWORD dwMtu)
 {
     CString strPath;
-    strPath.Format(L"%s\\%s", kInterfacesKey, pszName);
+    if (!strPath.Format(L"%s\\%s", kInterfacesKey, pszName))
+        return false;  // an empty path would open the machine's root key
     win32::UniqueKey key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS)
         return false;

@@ -41,12 +41,9 @@ CString FormatMemoryGain(ULONGLONG ullGain)
         strAmount.Format(L"%7.2f GB", static_cast<double>(ullGain) / static_cast<double>(kGigabyte));
     return strAmount;
 }
-}  // namespace
 
-WENDLE_API void __cdecl Brimwell()
+void RunMemoryOptimisation()
 {
-    AFX_MANAGE_STATE(AfxGetStaticModuleState());
-
     CString strResultFile = GetDataFilePath(kResultFileName);
     int nPasses = _wtoi(SettingText(kOptimizerSection, L"IDS_MEM_TO_FREE"));
     WriteResultValue(strResultFile, L"IDS_CLOUD_MEMOPT_STATUS", L"1");
@@ -68,4 +65,10 @@ WENDLE_API void __cdecl Brimwell()
     CString strMessage = strAmount + L" " + CString(LanguageShortText(kOptimizerSection, L"IDS_CLOUD_TEXT"));
     CString strTitle = LanguageShortText(kOptimizerSection, L"IDS_BRIMWELL");
     ShowCloudPopup(strResultFile, strTitle, strMessage);
+}
+}  // namespace
+
+WENDLE_API void __cdecl Brimwell()
+{
+    RunExportInLibraryState([] { RunMemoryOptimisation(); });
 }

@@ -11,7 +11,8 @@ namespace {
 constexpr DWORD kProcessListLength = 4096;
 }
 
-WENDLE_API void __cdecl ReleaseFreeMemoryOfSytem(int nPasses)
+namespace {
+void ReleaseWorkingSets(int nPasses)
 {
     for (int nPass = 0; nPass < nPasses; ++nPass) {
         DWORD adwProcessIds[kProcessListLength / sizeof(DWORD)];
@@ -32,4 +33,10 @@ WENDLE_API void __cdecl ReleaseFreeMemoryOfSytem(int nPasses)
                 GetLastError();
         }
     }
+}
+}  // namespace
+
+WENDLE_API void __cdecl ReleaseFreeMemoryOfSytem(int nPasses)
+{
+    RunExport([&] { ReleaseWorkingSets(nPasses); });
 }

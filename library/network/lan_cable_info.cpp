@@ -76,9 +76,8 @@ bool ReportLinkSpeed(const CString& strResultFile, const CString& strAdapterName
     WriteResultValue(strResultFile, L"IDS_CLOUD_LAN_SPEED", strSpeed);
     return true;
 }
-}  // namespace
 
-WENDLE_API void __cdecl LanCableInfo()
+void ReportConnections()
 {
     CString strResultFile = GetDataFilePath(kResultFileName);
     HeapTable adapters = ReadAdapterList();
@@ -110,4 +109,10 @@ WENDLE_API void __cdecl LanCableInfo()
             return;  // the thread belongs to another apartment model
     }
     ReportWifiConnection();
+}
+}  // namespace
+
+WENDLE_API void __cdecl LanCableInfo()
+{
+    RunExport([] { ReportConnections(); });
 }

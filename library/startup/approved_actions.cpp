@@ -15,7 +15,8 @@ constexpr BYTE kApprovalDisabled = 3;
 bool WriteApprovalValue(const ApprovedLocation& location, const BYTE (&abValue)[kApprovalValueLength])
 {
     CString strKey;
-    strKey.Format(L"%s%s", kApprovedKeyPrefix, location.pszLastComponent);
+    if (!strKey.Format(L"%s%s", kApprovedKeyPrefix, location.pszLastComponent))
+        return false;
     win32::UniqueKey key;
     if (RegOpenKeyExW(location.hRoot, strKey, 0, KEY_ALL_ACCESS | location.samView, key.put()) != ERROR_SUCCESS)
         return false;

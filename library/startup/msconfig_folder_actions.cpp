@@ -52,10 +52,13 @@ bool FindShortcut(const CString& strFolder, const CString& strTitle, CString& st
     return false;
 }
 
+// The store entry's key path; empty when there is no memory for it (callers check, since
+// an empty path would name the machine's root key).
 CString StoreSubkeyPath(const CString& strSubkey)
 {
     CString strPath;
-    strPath.Format(L"%s\\%s", kMsconfigStartupFolder, strSubkey.GetString());
+    if (!strSubkey.IsEmpty())
+        strPath.Format(L"%s\\%s", kMsconfigStartupFolder, strSubkey.GetString());
     return strPath;
 }
 }  // namespace
@@ -71,7 +74,8 @@ void EnableMsconfigFolder(int flag)
     if (!pPair || !GetStartupFolder(pPair->nFolder, strFolder))
         return;
     CString strSubkey;
-    strSubkey.Format(L"%s^%s.lnk", PathToStoreKeyName(strFolder).GetString(), record.strName.GetString());
+    if (!strSubkey.Format(L"%s^%s.lnk", PathToStoreKeyName(strFolder).GetString(), record.strName.GetString()))
+        return;
     CString strBackup, strPath;
     {
         win32::UniqueKey entry;
@@ -104,13 +108,15 @@ void DisableMsconfigFolder()
     const CString strShortcut = strFolder + L"\\" + strFileName;
     const CString strTitle = record.strName;
     CString strBackup, strExtension;
-    strBackup.Format(L"%s\\%s.lnk.%s", kShortcutBackupFolder, strTitle.GetString(), pPair->pszBackupName);
-    strExtension.Format(L".%s", pPair->pszBackupName);
+    const CString strEntryPath = StoreSubkeyPath(PathToStoreKeyName(strShortcut));
+    if (strEntryPath.IsEmpty() || !strBackup.Format(L"%s\\%s.lnk.%s", kShortcutBackupFolder, strTitle.GetString(), pPair->pszBackupName) ||
+        !strExtension.Format(L".%s", pPair->pszBackupName))
+        return;  // no memory for the texts: nothing is written or moved
     const time_t tNow = StoreTimestampNow();
     {
         win32::UniqueKey entry;
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, StoreSubkeyPath(PathToStoreKeyName(strShortcut)), 0, nullptr, 0,
-                            kMsconfigAccess, nullptr, entry.put(), nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, strEntryPath, 0, nullptr, 0, kMsconfigAccess, nullptr, entry.put(), nullptr) !=
+            ERROR_SUCCESS)
             return;
         if (!(WriteStoreTimestamp(entry.get(), tNow) && WriteStringValue(entry.get(), L"backup", strBackup) &&
               WriteStringValue(entry.get(), L"backupExtension", strExtension) &&

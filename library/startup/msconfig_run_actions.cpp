@@ -67,6 +67,8 @@ bool RunValueWouldChange(HKEY hRunKey, const CString& strName, const CString& st
     const int nLength = static_cast<int>(cbData / sizeof(wchar_t));
     CString strStored;
     LPWSTR pszBuffer = strStored.GetBuffer(nLength + 1);
+    if (!pszBuffer)
+        return true;  // cannot compare: take it as another program's value
     status = RegQueryValueExW(hRunKey, strName, nullptr, &dwType, reinterpret_cast<BYTE*>(pszBuffer), &cbData);
     pszBuffer[status == ERROR_SUCCESS ? cbData / sizeof(wchar_t) : 0] = L'\0';
     strStored.ReleaseBuffer();
@@ -114,7 +116,8 @@ void DisableMsconfigRun()
     LPCWSTR pszRunKeyPath = StoredRunKeyPath(pPair->nDisabledSource);
     {
         CString strSubkey;
-        strSubkey.Format(L"%s\\%s", kMsconfigStartupReg, record.strName.GetString());
+        if (!strSubkey.Format(L"%s\\%s", kMsconfigStartupReg, record.strName.GetString()))
+            return;
         win32::UniqueKey entry;
         DWORD dwDisposition = 0;
         if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, strSubkey, 0, nullptr, 0, kMsconfigAccess, nullptr, entry.put(),

@@ -24,12 +24,9 @@ WENDLE_API void __cdecl StartupAction(STARTUPITEMS* item, int enable)
 {
     if (!item)
         return;
-    try {
+    RunExport([&] {
         CopyActionFields(theApp.m_actionRecord, *item);
         PerformStartupAction(enable);
         CopyActionFields(*item, theApp.m_actionRecord);
-    } catch (...) {
-        // Out of memory while copying strings: the host's record keeps what it had, or
-        // what was already copied back. No exception may reach the host.
-    }
+    });
 }

@@ -4,7 +4,8 @@
 #include "frame/module_objects.h"
 #include "startup/enumerate.h"
 
-WENDLE_API void __cdecl StartupItems(CStartupItemArray* pItems)
+namespace {
+void ListStartupItems(CStartupItemArray* pItems)
 {
     EnumerateStartupItems();
     if (pItems) {
@@ -15,4 +16,10 @@ WENDLE_API void __cdecl StartupItems(CStartupItemArray* pItems)
             pItems->Add(g_startupItems[i]);
     }
     g_startupItems.RemoveAll();
+}
+}  // namespace
+
+WENDLE_API void __cdecl StartupItems(CStartupItemArray* pItems)
+{
+    RunExport([&] { ListStartupItems(pItems); });
 }

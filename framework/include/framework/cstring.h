@@ -57,11 +57,14 @@ public:
     CString& MakeUpper();
 
     // printf-style formatting with the Windows conventions (%s takes a wide string).
-    void Format(LPCWSTR pszFormat, ...);
-    void FormatV(LPCWSTR pszFormat, va_list args);
+    // False when there was no memory for the text: the string is then left as it was, so
+    // a caller building a key or file path must not go on with it.
+    bool Format(LPCWSTR pszFormat, ...);
+    bool FormatV(LPCWSTR pszFormat, va_list args);
 
-    // Direct access: room for at least nMinLength characters and the terminator.
-    // ReleaseBuffer(-1) takes the length up to the first null.
+    // Direct access: room for at least nMinLength characters and the terminator, or
+    // nullptr when there is no memory for it. ReleaseBuffer(-1) takes the length up to the
+    // first null.
     LPWSTR GetBuffer(int nMinLength);
     LPWSTR GetBuffer() { return GetBuffer(0); }
     void ReleaseBuffer(int nNewLength = -1);
