@@ -5,12 +5,10 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include <algorithm>
 #include <cwchar>
 #include <deque>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "frame/app.h"
 #include "notifier_support.h"
@@ -38,9 +36,6 @@ struct FakePlatform {
     CWinApp* pAppInSleep = nullptr;
     std::wstring strValueInSleep;  // the shared value buffer during the wait
     bool bDriveRecordIntact = false;
-    std::vector<DWORD> processIds;  // what each enumeration reports
-    std::vector<DWORD> openAccess;
-    int nTrims = 0;
 };
 FakePlatform* g_fake = nullptr;
 ImportPatch* g_sleepPatch = nullptr;
@@ -82,33 +77,10 @@ void WINAPI FakeSleep(DWORD dwMilliseconds)
     }
 }
 
-BOOL WINAPI FakeEnumProcesses(DWORD* pIds, DWORD cb, DWORD* pcbNeeded)
+BOOL WINAPI FakeEnumProcesses(DWORD*, DWORD, DWORD* pcbNeeded)
 {
     ++g_fake->nEnumCalls;
-    // Mostly an empty list: a pass costs nothing.
-    DWORD n = static_cast<DWORD>(g_fake->processIds.size());
-    if (n > cb / sizeof(DWORD))
-        n = cb / sizeof(DWORD);
-    std::copy(g_fake->processIds.begin(), g_fake->processIds.begin() + n, pIds);
-    *pcbNeeded = n * sizeof(DWORD);
-    return TRUE;
-}
-
-// OpenProcess with Windows XP's rule: a mask with bits outside its PROCESS_ALL_ACCESS
-// (0x001F0FFF) is refused with ERROR_ACCESS_DENIED.
-HANDLE WINAPI XpOpenProcess(DWORD dwAccess, BOOL bInherit, DWORD pid)
-{
-    g_fake->openAccess.push_back(dwAccess);
-    if (dwAccess & ~0x001F0FFFu) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return nullptr;
-    }
-    return OpenProcess(dwAccess, bInherit, pid);
-}
-
-BOOL WINAPI CountingSetProcessWorkingSetSize(HANDLE, SIZE_T, SIZE_T)
-{
-    ++g_fake->nTrims;
+    *pcbNeeded = 0;  // an empty list: a pass costs nothing
     return TRUE;
 }
 
@@ -254,20 +226,6 @@ TEST_F(MemoryRun, PassCountComesFromTheHostFoldersSettingsFile)
         EXPECT_EQ(c.nPasses, fake.nEnumCalls);
         EXPECT_EQ(L"2", ResultValue(L"IDS_CLOUD_MEMOPT_STATUS"));
     }
-}
-
-TEST_F(MemoryRun, OnXpTheRunTrimsWhatItReports)
-{
-    files.Settings(L"[Tessary Optimizer]\r\nIDS_LANGUAGE=english\r\nIDS_MEM_TO_FREE=2\r\n");
-    fake.processIds = {GetCurrentProcessId()};
-    ImportPatch open(Library::Handle(), "kernel32.dll", "OpenProcess", reinterpret_cast<void*>(&XpOpenProcess));
-    ImportPatch trim(Library::Handle(), "kernel32.dll", "SetProcessWorkingSetSize",
-                     reinterpret_cast<void*>(&CountingSetProcessWorkingSetSize));
-    ASSERT_TRUE(open.IsActive() && trim.IsActive());
-    RunWithGain(1 << 20, 2 << 20);
-    EXPECT_EQ(2, fake.nTrims);
-    EXPECT_EQ((std::vector<DWORD>{0x1FFFFF, PROCESS_SET_QUOTA, 0x1FFFFF, PROCESS_SET_QUOTA}), fake.openAccess);
-    EXPECT_EQ(L"2", ResultValue(L"IDS_CLOUD_MEMOPT_STATUS"));
 }
 
 TEST_F(MemoryRun, RunsInTheLibrarysModuleStateAndRestoresTheHosts)
