@@ -1,5 +1,6 @@
 #include "drive/ata_device.h"
 
+#include <cstddef>
 #include <cstring>
 
 CATADevice* g_pAtaDevice = nullptr;
@@ -15,6 +16,9 @@ constexpr BYTE kSmartCylHigh = 0xC2;
 // Bytes of a request without the data byte, and of a reply header.
 constexpr DWORD kRequestLength = sizeof(SENDCMDINPARAMS) - 1;
 constexpr DWORD kReplyHeaderLength = sizeof(SENDCMDOUTPARAMS) - 1;
+// The reply header's DRIVERSTATUS.bDriverError: non-zero when the drive failed the command.
+constexpr size_t kDriverErrorOffset = offsetof(SENDCMDOUTPARAMS, DriverStatus) + offsetof(DRIVERSTATUS, bDriverError);
+static_assert(kDriverErrorOffset == 4, "the driver error byte follows the 32-bit buffer size");
 // Field-validity bits of identify word 53.
 constexpr WORD kGeometryValid = 0x0001;
 constexpr WORD kTimingValid = 0x0002;
@@ -92,6 +96,10 @@ BOOL CATADevice::SendRequest(HANDLE hDevice, DWORD dwCode, BYTE bFeatures, BYTE 
     BYTE abReply[kReplyHeaderLength + kAtaBlockLength] = {};
     DWORD cbReturned = 0;
     if (!DeviceIoControl(hDevice, dwCode, &request, cbSent, abReply, kReplyHeaderLength + cbData, &cbReturned, nullptr))
+        return FALSE;
+    // The driver can accept the call and still report that the drive failed the command;
+    // such a reply's data is not the drive's and is not kept.
+    if (abReply[kDriverErrorOffset] != 0)
         return FALSE;
     if (pData)
         memcpy(pData, abReply + kReplyHeaderLength, cbData);

@@ -72,7 +72,8 @@ public:
 
 private:
     // One SMART_RCV_DRIVE_DATA or SMART_SEND_DRIVE_COMMAND call; the reply's data bytes
-    // (cbData of them) land in pData when the call succeeds.
+    // (cbData of them) land in pData when the call succeeds and the reply's driver status
+    // reports no error. A reply with an error status counts as a failed call.
     BOOL SendRequest(HANDLE hDevice, DWORD dwCode, BYTE bFeatures, BYTE bCylLow, BYTE bCylHigh, BYTE bCommand,
                      DWORD cbData, DWORD cbSent, BYTE* pData);
 };

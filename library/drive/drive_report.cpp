@@ -142,7 +142,7 @@ void ReadTemperatures(int nDrives, CDriveLanguageTexts& texts)
     g_pAtaDevice = nullptr;
 }
 
-void FillRecord(DRIVEINFO& record, int s, int k)
+void FillRecord(DRIVEINFO& record, int s)
 {
     record.strDevicePath = DrivePath(s);
     record.strSerialNumber = theApp.m_astrDriveSerial[s];
@@ -154,9 +154,11 @@ void FillRecord(DRIVEINFO& record, int s, int k)
     record.strStatus = theApp.m_astrDriveStatus[s];
     record.strSmart = theApp.m_astrDriveSmart[s];
     record.nPartitions = _wtoi(theApp.m_astrDrivePartitions[s]);
-    // Media beyond the twentieth have no temperature position.
-    record.nTempC = k < kTempPositionCount ? g_anTempCurrent[k] : 0;
-    record.nTempMaxC = k < kTempPositionCount ? g_anTempMax[k] : 0;
+    // The temperatures of the record's own slot: position s of the SMART pass read the
+    // disk that WMI put in slot s. WMI need not list the media in drive order, so a
+    // medium's place in its list says nothing about which drive it is.
+    record.nTempC = s < kTempPositionCount ? g_anTempCurrent[s] : 0;
+    record.nTempMaxC = s < kTempPositionCount ? g_anTempMax[s] : 0;
     bool bFound = record.nTempC != 0;
     record.nTempF = bFound ? FahrenheitFromCelsius(record.nTempC) : 0;
     record.nTempMaxF = bFound ? FahrenheitFromCelsius(record.nTempMaxC) : 0;
@@ -168,14 +170,14 @@ void AppendMedia(IWbemServices* pServices, CDriveInfoList* pList)
     if (!QueryWmi(pServices, L"select * from Win32_PhysicalMedia", media))
         return;
     win32::ComPtr<IWbemClassObject> medium;
-    for (int k = 0; NextWmiObject(media.get(), medium); ++k) {
+    while (NextWmiObject(media.get(), medium)) {
         CString strTag;
         ReadWmiText(medium.get(), L"Tag", strTag);
         int s = DriveSlotNumber(strTag);
         CString strSerial;
         if (ReadWmiText(medium.get(), L"SerialNumber", strSerial))
             theApp.m_astrDriveSerial[s] = strSerial;
-        FillRecord(theApp.m_driveRecord, s, k);
+        FillRecord(theApp.m_driveRecord, s);
         pList->AddTail(theApp.m_driveRecord);
     }
 }

@@ -20,6 +20,16 @@ bool ReportsNoMaximum(const CString& strModel)
     return strModel.Left(2).CompareNoCase(L"WD") == 0 || strModel.Left(3).CompareNoCase(L"TOS") == 0 ||
            strModel.Left(3).CompareNoCase(L"HDS") == 0;
 }
+
+// The rule above, for the drive whose table is being walked: WMI's model in the slot of
+// the current device's drive number. On a machine with several disks, another slot's
+// model says nothing about this drive.
+bool WalkedDriveReportsNoMaximum()
+{
+    if (!g_pAtaDevice || g_pAtaDevice->m_nDrive < 0 || g_pAtaDevice->m_nDrive >= kDriveSlotCount)
+        return false;
+    return ReportsNoMaximum(g_astrDriveModel[g_pAtaDevice->m_nDrive]);
+}
 }  // namespace
 
 void OnSmartAttribute(const char* /*pszName*/, const BYTE* pAttribute, const BYTE* /*pThreshold*/)
@@ -32,7 +42,7 @@ void OnSmartAttribute(const char* /*pszName*/, const BYTE* pAttribute, const BYT
         g_bAirflowSeen = TRUE;
     } else if (pAttribute[0] == kInternalTemperature && !g_bAirflowSeen) {
         g_nTempCurrent = bRaw;
-        g_nTempMax = ReportsNoMaximum(g_astrDriveModel[0]) ? bRaw + 15 : bWorst;
+        g_nTempMax = WalkedDriveReportsNoMaximum() ? bRaw + 15 : bWorst;
     }
 }
 

@@ -111,6 +111,11 @@ void DisableMsconfigRun()
             pPair = &pair;
     if (!pPair || !IsStorableName(record.strName))
         return;
+    // A value deleted since the listing (by the user, an uninstaller, another tool) is
+    // not brought back as a disabled entry: nothing is stored and the record stays.
+    win32::UniqueKey runKey;
+    if (!OpenRunKey(pPair->nEnabledSource, runKey) || !ValueExists(runKey.get(), record.strName))
+        return;
     const time_t tNow = StoreTimestampNow();
     LPCWSTR pszHive = pPair->nDisabledSource == SI_MSCONFIG_RUN_HKCU ? L"HKCU" : L"HKLM";
     LPCWSTR pszRunKeyPath = StoredRunKeyPath(pPair->nDisabledSource);
@@ -135,9 +140,6 @@ void DisableMsconfigRun()
               WriteStringValue(entry.get(), L"item", record.strName) && WriteStringValue(entry.get(), L"key", pszRunKeyPath)))
             return;
     }
-    win32::UniqueKey runKey;
-    if (!OpenRunKey(pPair->nEnabledSource, runKey))
-        return;
     const LONG status = RegDeleteValueW(runKey.get(), record.strName);
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
         return;  // still active where it was

@@ -359,14 +359,17 @@ BOOL SimulatedDrives::Answer(int nDrive, DWORD dwCode, const BYTE* pIn, DWORD cb
     SimulatedDrive& drive = m_drives[nDrive];
     const Block* pData = nullptr;
     bool bRefused = true;
+    bool bErrorReply = false;
     if (dwCode == SMART_RCV_DRIVE_DATA && regs.bCommandReg == ID_CMD) {
         pData = &drive.identify;
         bRefused = drive.bRefuseIdentify;
+        bErrorReply = drive.bErrorReplyIdentify;
     } else if (dwCode == SMART_SEND_DRIVE_COMMAND && regs.bCommandReg == SMART_CMD && regs.bFeaturesReg == ENABLE_SMART) {
         bRefused = drive.bRefuseEnable;
     } else if (dwCode == SMART_RCV_DRIVE_DATA && regs.bCommandReg == SMART_CMD && regs.bFeaturesReg == READ_ATTRIBUTES) {
         pData = &drive.attributes;
         bRefused = drive.bRefuseReadData;
+        bErrorReply = drive.bErrorReplyReadData;
     } else if (dwCode == SMART_RCV_DRIVE_DATA && regs.bCommandReg == SMART_CMD && regs.bFeaturesReg == READ_THRESHOLDS) {
         pData = &drive.thresholds;
         bRefused = drive.bRefuseThresholds;
@@ -382,6 +385,10 @@ BOOL SimulatedDrives::Answer(int nDrive, DWORD dwCode, const BYTE* pIn, DWORD cb
     }
     memset(pOut, 0, kReplyHeader);
     memcpy(pOut, &cbData, sizeof(cbData));
+    if (bErrorReply) {
+        reinterpret_cast<SENDCMDOUTPARAMS*>(pOut)->DriverStatus.bDriverError = SMART_IDE_ERROR;
+        reinterpret_cast<SENDCMDOUTPARAMS*>(pOut)->DriverStatus.bIDEError = 0x04;  // command aborted
+    }
     if (pData)
         memcpy(pOut + kReplyHeader, pData->data(), cbData);
     *pcbReturned = kReplyHeader + cbData;

@@ -107,6 +107,10 @@ struct SimulatedDrive {
     bool bRefuseReadData = false;
     bool bRefuseThresholds = false;
     bool bRefuseOpen = false;  // the path exists for the probe but not for the reads
+    // The call succeeds, but the reply's driver status reports that the drive aborted the
+    // command; the data bytes still carry the block above.
+    bool bErrorReplyIdentify = false;
+    bool bErrorReplyReadData = false;
     int nOpens = 0;
 };
 

@@ -211,6 +211,25 @@ TEST_F(DriveReport, ARefusedIdentifyGetsNoFurtherRequestAndAFailedReadStopsBefor
     EXPECT_EQ(41, records[2].nTempC);  // a refused SMART ENABLE does not stop the reads
 }
 
+// Replies whose call succeeded but whose driver status reports an error, each carrying a
+// valid-looking table: the IDENTIFY one ends the read, the READ DATA one comes before no
+// threshold request, and neither table gives a temperature.
+TEST_F(DriveReport, AReplyWithADriverErrorIsAFailedRequest)
+{
+    WmiFixture fixture;
+    SmartDisk(fixture, 0, "ST1", SmartTable({{0, 194, 30, 41}})).bErrorReplyIdentify = true;
+    SmartDisk(fixture, 1, "ST1", SmartTable({{0, 194, 30, 42}})).bErrorReplyReadData = true;
+    SmartDisk(fixture, 2, "ST1", SmartTable({{0, 194, 30, 43}}));
+    AddMedia(fixture, 3);
+    auto records = Run(fixture);
+    EXPECT_EQ((std::vector<int>{0, 1, 1, 1, 2, 2, 2, 2}), RequestedDrives());
+    ASSERT_EQ(3u, records.size());
+    EXPECT_EQ(0, records[0].nTempC);
+    EXPECT_EQ(0, records[1].nTempC);
+    EXPECT_EQ(0, records[1].nTempMaxC);
+    EXPECT_EQ(43, records[2].nTempC);
+}
+
 TEST_F(DriveReport, SizeTextsRoundTheCountUpToEven)
 {
     WmiFixture fixture;
@@ -355,16 +374,36 @@ TEST_F(DriveReport, TemperaturesFromAttributes190And194)
     }
 }
 
-TEST_F(DriveReport, TheMakerRuleLooksAtTheModelOfSlotZero)
+// A Seagate system disk with a WD, a Toshiba and a drive refusing IDENTIFY behind it,
+// their media listed out of drive order: each record carries its own drive's texts and
+// temperatures, and the maker rule looks at the model of the drive being read.
+TEST_F(DriveReport, SeveralDrivesListedOutOfOrderEachCarryTheirOwnTemperatures)
 {
     WmiFixture fixture;
-    SmartDisk(fixture, 0, "WDC WD10", SmartTable({{0, 194, 30, 40}}));
-    SmartDisk(fixture, 1, "ST1000", SmartTable({{0, 194, 30, 41}}));
-    AddMedia(fixture, 2);
+    SmartDisk(fixture, 0, "ST3500418AS", SmartTable({{0, 194, 30, 41}}));
+    SmartDisk(fixture, 1, "HDS721010", SmartTable({{0, 194, 30, 47}})).bRefuseIdentify = true;
+    SmartDisk(fixture, 2, "WDC WD20EZRX", SmartTable({{0, 194, 25, 38}}));
+    SmartDisk(fixture, 3, "TOSHIBA DT01", SmartTable({{0, 194, 20, 44}}));
+    for (int n : {2, 0, 3, 1})
+        fixture.Medium(DrivePath(n), "SN" + std::to_string(n));
     auto records = Run(fixture);
-    ASSERT_EQ(2u, records.size());
-    EXPECT_EQ(55, records[0].nTempMaxC);
-    EXPECT_EQ(56, records[1].nTempMaxC);
+    ASSERT_EQ(4u, records.size());
+    const struct {
+        const wchar_t* pszModel;
+        int nTempC, nTempMaxC, nTempF, nTempMaxF;
+    } expected[] = {{L"WDC WD20EZRX", 38, 53, 100, 127},
+                    {L"ST3500418AS", 41, 30, 105, 86},
+                    {L"TOSHIBA DT01", 44, 59, 111, 138},
+                    {L"HDS721010", 0, 0, 0, 0}};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(expected[k].pszModel, records[k].strModel) << k;
+        EXPECT_EQ(expected[k].nTempC, records[k].nTempC) << k;
+        EXPECT_EQ(expected[k].nTempMaxC, records[k].nTempMaxC) << k;
+        EXPECT_EQ(expected[k].nTempF, records[k].nTempF) << k;
+        EXPECT_EQ(expected[k].nTempMaxF, records[k].nTempMaxF) << k;
+    }
+    EXPECT_EQ(L"SN2", records[0].strSerial);
+    EXPECT_EQ(L"\\\\.\\PHYSICALDRIVE2", records[0].strPath);
 }
 
 TEST_F(DriveReport, TwoDisksAndAnOpticalMedium)
@@ -408,13 +447,13 @@ TEST_F(DriveReport, TwoDisksAndAnOpticalMedium)
     EXPECT_EQ(98, second.nTempF);
     EXPECT_EQ(140, second.nTempMaxF);
 
-    // The optical medium's Tag ends in 0: it shares slot 0's drive texts, with its own
-    // (empty) serial number and the temperature of a third position, which no drive has.
+    // The optical medium's Tag ends in 0: it shares slot 0's drive texts and temperatures,
+    // with its own (empty) serial number.
     const Record& optical = records[2];
     EXPECT_EQ(L"WDC WD5000AAKS", optical.strModel);
     EXPECT_EQ(L"", optical.strSerial);
-    EXPECT_EQ(0, optical.nTempC);
-    EXPECT_EQ(0, optical.nTempF);
+    EXPECT_EQ(41, optical.nTempC);
+    EXPECT_EQ(56, optical.nTempMaxC);
 }
 
 TEST_F(DriveReport, ASecondCallAppendsAfterTheFirstCallsRecords)
@@ -487,9 +526,6 @@ TEST_F(DriveReport, RandomSmartTablesGiveTheTemperatureOfTheirOwnAttributes)
     const int nDrives = 10, nCalls = 300;
     for (int nCall = 0; nCall < nCalls; ++nCall) {
         WmiFixture fixture;
-        std::string strModel0 = models[random() % 8];
-        bool bMakerRule = _strnicmp(strModel0.c_str(), "WD", 2) == 0 || _strnicmp(strModel0.c_str(), "TOS", 3) == 0 ||
-                          _strnicmp(strModel0.c_str(), "HDS", 3) == 0;
         std::vector<int> expectedC(nDrives), expectedMax(nDrives);
         for (int n = 0; n < nDrives; ++n) {
             Block attributes, thresholds, identify;
@@ -504,7 +540,10 @@ TEST_F(DriveReport, RandomSmartTablesGiveTheTemperatureOfTheirOwnAttributes)
                 BYTE& bId = attributes[2 + 12 * p];
                 bId = nPick == 0 ? 190 : nPick == 1 ? 194 : nPick == 2 ? 0 : bId;
             }
-            SimulatedDrive& drive = SmartDisk(fixture, n, n == 0 ? strModel0 : models[random() % 8], attributes);
+            std::string strModel = models[random() % 8];
+            bool bMakerRule = _strnicmp(strModel.c_str(), "WD", 2) == 0 || _strnicmp(strModel.c_str(), "TOS", 3) == 0 ||
+                              _strnicmp(strModel.c_str(), "HDS", 3) == 0;
+            SimulatedDrive& drive = SmartDisk(fixture, n, strModel, attributes);
             drive.thresholds = thresholds;
             drive.identify = identify;
             unsigned nFault = random() % 16;
@@ -621,13 +660,10 @@ TEST_F(DriveReport, MoreThanTwentyMedia)
         fixture.Medium(DrivePath(k % 20), "M" + std::to_string(k));
     auto records = Run(fixture);
     ASSERT_EQ(26u, records.size());
-    // Drives 10 to 19 share the slots of 0 to 9 (the last digit), so positions 0 to 9
-    // read drives 0 to 9, and positions 10 to 19, with empty Name slots, read drive 0.
-    for (int k = 0; k < 20; ++k)
-        EXPECT_EQ(k < 10 ? 20 + k : 20, records[k].nTempC) << k;
-    for (int k = 20; k < 26; ++k) {
-        EXPECT_EQ(0, records[k].nTempC) << k;
-        EXPECT_EQ(0, records[k].nTempMaxF) << k;
+    // Drives 10 to 19 share the slots of 0 to 9 (the last digit): every medium carries
+    // the texts and temperatures of the drive 0 to 9 in its slot.
+    for (int k = 0; k < 26; ++k) {
+        EXPECT_EQ(20 + k % 10, records[k].nTempC) << k;
         EXPECT_EQ(L"M" + std::to_wstring(k), records[k].strSerial);
     }
 }

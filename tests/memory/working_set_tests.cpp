@@ -22,6 +22,7 @@ namespace {
 struct FakeSystem {
     std::vector<DWORD> processIds;  // what each enumeration reports
     std::set<DWORD> ended;          // listed, but gone by the time they are opened
+    bool bXpAccessRules = false;    // masks outside XP's PROCESS_ALL_ACCESS are refused
     bool bEnumFails = false;
     int nEnumCalls = 0;
     DWORD cbLastEnumBuffer = 0;
@@ -61,6 +62,11 @@ HANDLE WINAPI FakeOpenProcess(DWORD dwAccess, BOOL bInherit, DWORD pid)
     g_fake->openAccess.push_back(dwAccess);
     if (bInherit || g_fake->ended.count(pid) || pid == 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    // Windows XP and Server 2003 refuse bits outside their PROCESS_ALL_ACCESS, 0x001F0FFF.
+    if (g_fake->bXpAccessRules && (dwAccess & ~0x001F0FFFu)) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
     return FakeHandleFor(pid);
@@ -140,6 +146,22 @@ TEST_F(WorkingSetRelease, EachPassTakesANewListAndTrimsEachProcessOnce)
     for (DWORD pid : {4u, 8u, 12u})
         EXPECT_EQ(3, fake.trims[FakeHandleFor(pid)]) << pid;
     EXPECT_EQ(9u, fake.closed.size());
+    EXPECT_EQ(0, fake.nOtherCalls);
+}
+
+TEST_F(WorkingSetRelease, WhereAllAccessIsRefusedAsOnXpTheQuotaRightIsEnoughToTrim)
+{
+    fake.processIds = {0, 4, 8};
+    fake.ended = {8};
+    fake.bXpAccessRules = true;
+    release(2);
+    // Only a refusal is tried again: the idle process and the ended one are opened once.
+    EXPECT_EQ((std::vector<DWORD>{0, 4, 4, 8, 0, 4, 4, 8}), fake.opened);
+    EXPECT_EQ(0x1FFFFFu, fake.openAccess[1]);
+    EXPECT_EQ(static_cast<DWORD>(PROCESS_SET_QUOTA), fake.openAccess[2]);
+    ASSERT_EQ(1u, fake.trims.size());
+    EXPECT_EQ(2, fake.trims[FakeHandleFor(4)]);
+    EXPECT_EQ(2u, fake.closed.size());
     EXPECT_EQ(0, fake.nOtherCalls);
 }
 

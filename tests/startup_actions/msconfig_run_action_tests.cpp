@@ -150,6 +150,25 @@ TEST_F(MsconfigRunActions, AFailedStoreWriteKeepsTheRunValue)
     }
 }
 
+// A value deleted after the listing is treated like a shortcut that is gone: no stored
+// copy would bring it back later, and the record keeps its place.
+TEST_F(MsconfigRunActions, ARunValueGoneSinceTheListingStoresNothing)
+{
+    for (const RunCase& c : kCases) {
+        if (Skippable(c))
+            continue;
+        SCOPED_TRACE(c.nEnabledSource);
+        SetString(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName, kCommand);
+        STARTUPITEMS item = MakeItem(kName, kCommand, c.nEnabledSource, 1);
+        DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName);
+        Act(item, 0);
+        EXPECT_EQ(c.nEnabledSource, item.nSource);
+        EXPECT_EQ(1, item.nEnabled);
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey));
+        EXPECT_TRUE(Listed(kName).empty());
+    }
+}
+
 TEST_F(MsconfigRunActions, AFailedRestoreKeepsTheStoredCopyAndTheRecord)
 {
     SetString(HKEY_CURRENT_USER, 0, kRunKey, Name(), kCommand);
