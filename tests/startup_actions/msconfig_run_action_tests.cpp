@@ -158,14 +158,14 @@ TEST_F(MsconfigRunActions, ARunValueGoneSinceTheListingStoresNothing)
         if (Skippable(c))
             continue;
         SCOPED_TRACE(c.nEnabledSource);
-        SetString(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName, kCommand);
-        STARTUPITEMS item = MakeItem(kName, kCommand, c.nEnabledSource, 1);
-        DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, kName);
+        SetString(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, Name(), kCommand);
+        STARTUPITEMS item = MakeItem(Name(), kCommand, c.nEnabledSource, 1);
+        DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, Name());
         Act(item, 0);
         EXPECT_EQ(c.nEnabledSource, item.nSource);
         EXPECT_EQ(1, item.nEnabled);
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kEntryKey));
-        EXPECT_TRUE(Listed(kName).empty());
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey()));
+        EXPECT_EQ((std::vector<std::pair<int, int>>{}), Listed(Name()));
     }
 }
 
