@@ -45,13 +45,17 @@ bool ValueExists(HKEY hKey, LPCWSTR pszName)
     return RegQueryValueExW(hKey, pszName, nullptr, nullptr, nullptr, nullptr) != ERROR_FILE_NOT_FOUND;
 }
 
-// True when the value is absent, or holds exactly this text as REG_SZ.
-bool ValueIsAbsentOrEqual(HKEY hKey, LPCWSTR pszName, LPCWSTR pszText)
+// True when the value is a string value that reads exactly as this text.
+bool ValueHoldsText(HKEY hKey, LPCWSTR pszName, LPCWSTR pszText)
 {
-    if (!ValueExists(hKey, pszName))
-        return true;
     CString strStored;
     return QueryRegistryText(hKey, pszName, strStored) && strStored == pszText;
+}
+
+// True when the value is absent, or holds exactly this text.
+bool ValueIsAbsentOrEqual(HKEY hKey, LPCWSTR pszName, LPCWSTR pszText)
+{
+    return !ValueExists(hKey, pszName) || ValueHoldsText(hKey, pszName, pszText);
 }
 
 // True when restoring over the Run key's value of this name would change it.
@@ -111,10 +115,11 @@ void DisableMsconfigRun()
             pPair = &pair;
     if (!pPair || !IsStorableName(record.strName))
         return;
-    // A value deleted since the listing (by the user, an uninstaller, another tool) is
-    // not brought back as a disabled entry: nothing is stored and the record stays.
+    // A value deleted or changed since the listing (by the user, an uninstaller, another
+    // tool) is left as it is: storing the listed command would bring back what was
+    // removed, or lose what was written meanwhile. Nothing is stored and the record stays.
     win32::UniqueKey runKey;
-    if (!OpenRunKey(pPair->nEnabledSource, runKey) || !ValueExists(runKey.get(), record.strName))
+    if (!OpenRunKey(pPair->nEnabledSource, runKey) || !ValueHoldsText(runKey.get(), record.strName, record.strCommand))
         return;
     const time_t tNow = StoreTimestampNow();
     LPCWSTR pszHive = pPair->nDisabledSource == SI_MSCONFIG_RUN_HKCU ? L"HKCU" : L"HKLM";

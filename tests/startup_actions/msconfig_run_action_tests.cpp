@@ -151,8 +151,9 @@ TEST_F(MsconfigRunActions, AFailedStoreWriteKeepsTheRunValue)
 }
 
 // A value deleted after the listing is treated like a shortcut that is gone: no stored
-// copy would bring it back later, and the record keeps its place.
-TEST_F(MsconfigRunActions, ARunValueGoneSinceTheListingStoresNothing)
+// copy would bring it back later, and the record keeps its place. A value changed since
+// the listing stays as it is now, rather than being replaced by the listed command.
+TEST_F(MsconfigRunActions, ARunValueGoneOrChangedSinceTheListingStoresNothing)
 {
     for (const RunCase& c : kCases) {
         if (Skippable(c))
@@ -166,6 +167,13 @@ TEST_F(MsconfigRunActions, ARunValueGoneSinceTheListingStoresNothing)
         EXPECT_EQ(1, item.nEnabled);
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey()));
         EXPECT_EQ((std::vector<std::pair<int, int>>{}), Listed(Name()));
+
+        SetString(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, Name(), L"C:\\Updated\\probe.exe");
+        Act(item, 0);
+        EXPECT_EQ(c.nEnabledSource, item.nSource);
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey()));
+        EXPECT_EQ(StringBytes(L"C:\\Updated\\probe.exe"), RunValue(c.nEnabledSource).data);
+        DeleteValue(RunRoot(c.nEnabledSource), RunView(c.nEnabledSource), kRunKey, Name());
     }
 }
 
