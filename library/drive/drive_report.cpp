@@ -1,20 +1,45 @@
 // OnCalcDriveTemperature: one DRIVEINFO record per physical medium, with the texts of its
 // disk from WMI and the temperature that the disk's SMART attributes give.
+//
+// A call runs three passes over one table of disk slots that lives for the call:
+// - the disk pass fills a slot from each Win32_DiskDrive, the slot being the last digit
+//   of the disk's Name (so drives 10 to 19 share the slots of 0 to 9);
+// - the SMART pass visits the first n slots, n being the number of drive paths that
+//   opened in the probe, reads the drive of the disk in each and keeps its temperature
+//   in that slot;
+// - the media pass appends, for each Win32_PhysicalMedia in WMI's order, the texts and
+//   temperature of the slot of the medium's Tag.
 #include "frame/export.h"
 
-#include <memory>
-#include <new>
+#include <array>
 
-#include "drive/ata_device.h"
-#include "drive/drive_temperature.h"
 #include "drive/drive_texts.h"
 #include "drive/drive_wmi.h"
+#include "drive/smart/ata_device.h"
+#include "drive/smart/drive_temperature.h"
 #include "frame/module_objects.h"
 
 namespace {
 constexpr int kProbedDriveCount = 20;
+// Slots 0 to 9 are ever filled; positions of the SMART pass reach up to 19.
+constexpr int kDriveSlotCount = 20;
 // Capabilities value of a disk that supports SMART.
 constexpr LONG kSmartNotification = 10;
+
+// What the report knows of the disk in one slot.
+struct DRIVESLOT {
+    CString strName;
+    CString strSmart;
+    CString strInterfaceType;
+    CString strMediaType;
+    CString strModel;
+    int nPartitions = 0;
+    CString strSerialNumber;  // from the media pass: the last medium of the slot that had one
+    CString strSize;
+    CString strStatus;
+    DRIVETEMPERATURE temperature;  // from the SMART pass
+};
+using CDriveSlots = std::array<DRIVESLOT, kDriveSlotCount>;
 
 CString DrivePath(int nDrive)
 {
@@ -33,35 +58,11 @@ win32::UniqueFile OpenDrive(int nDrive)
 int CountDrives()
 {
     int nDrives = 0;
-    for (int i = 0; i < kProbedDriveCount; ++i) {
-        if (OpenDrive(i))
+    for (int nDrive = 0; nDrive < kProbedDriveCount; ++nDrive) {
+        if (OpenDrive(nDrive))
             ++nDrives;
     }
     return nDrives;
-}
-
-void EmptySlots()
-{
-    for (int s = 0; s < kDriveSlotCount; ++s) {
-        theApp.m_astrDriveName[s].Empty();
-        theApp.m_astrDriveSmart[s].Empty();
-        theApp.m_astrDriveInterface[s].Empty();
-        theApp.m_astrDriveMediaType[s].Empty();
-        g_astrDriveModel[s].Empty();
-        theApp.m_astrDrivePartitions[s].Empty();
-        theApp.m_astrDriveSerial[s].Empty();
-        theApp.m_astrDriveSize[s].Empty();
-        theApp.m_astrDriveStatus[s].Empty();
-    }
-}
-
-// Each call and each drive starts from "no temperature found": a drive that gives none
-// must not report another drive's or an earlier call's.
-void ClearTemperatures()
-{
-    for (int p = 0; p < kTempPositionCount; ++p)
-        g_anTempCurrent[p] = g_anTempMax[p] = 0;
-    g_nTempCurrent = g_nTempMax = 0;
 }
 
 // A text property into a slot, unless it is absent or empty.
@@ -72,7 +73,7 @@ void StoreText(IWbemClassObject* pObject, LPCWSTR pszName, CString& strSlot)
         strSlot = strValue;
 }
 
-void ReadDisk(IWbemClassObject* pDisk, CDriveLanguageTexts& texts)
+void ReadDisk(IWbemClassObject* pDisk, CDriveLanguageTexts& texts, CDriveSlots& slots)
 {
     CString strSize;
     ULONGLONG ullBytes = ReadWmiText(pDisk, L"Size", strSize) ? ParseDecimal(strSize) : 0;
@@ -80,91 +81,89 @@ void ReadDisk(IWbemClassObject* pDisk, CDriveLanguageTexts& texts)
         return;
     CString strName;
     ReadWmiText(pDisk, L"Name", strName);
-    int s = DriveSlotNumber(strName);
+    DRIVESLOT& slot = slots[DriveSlotNumber(strName)];
     bool bSmart = false;
     if (!WmiArrayContains(pDisk, L"Capabilities", kSmartNotification, bSmart))
         return;
 
     if (bSmart)
-        theApp.m_astrDriveSmart[s] = texts.SmartEnabled();
-    if (theApp.m_astrDriveSmart[s].Compare(texts.SmartEnabled()) != 0)
-        theApp.m_astrDriveSmart[s] = texts.SmartNotEnabled();
+        slot.strSmart = texts.SmartEnabled();
+    if (slot.strSmart.Compare(texts.SmartEnabled()) != 0)
+        slot.strSmart = texts.SmartNotEnabled();
 
     if (!strName.IsEmpty())
-        theApp.m_astrDriveName[s] = strName;
-    StoreText(pDisk, L"InterfaceType", theApp.m_astrDriveInterface[s]);
-    StoreText(pDisk, L"MediaType", theApp.m_astrDriveMediaType[s]);
-    StoreText(pDisk, L"Model", g_astrDriveModel[s]);
+        slot.strName = strName;
+    StoreText(pDisk, L"InterfaceType", slot.strInterfaceType);
+    StoreText(pDisk, L"MediaType", slot.strMediaType);
+    StoreText(pDisk, L"Model", slot.strModel);
     LONG nPartitions = 0;
     if (ReadWmiInt(pDisk, L"Partitions", nPartitions))
-        theApp.m_astrDrivePartitions[s].Format(L"%ld", nPartitions);
-    theApp.m_astrDriveSize[s] = DriveSizeText(ullBytes);
+        slot.nPartitions = nPartitions;
+    slot.strSize = DriveSizeText(ullBytes);
     CString strStatus;
     if (ReadWmiText(pDisk, L"Status", strStatus) && !strStatus.IsEmpty())
-        theApp.m_astrDriveStatus[s] = texts.StatusText(strStatus);
+        slot.strStatus = texts.StatusText(strStatus);
 }
 
-void ReadDisks(IWbemServices* pServices, CDriveLanguageTexts& texts)
+void ReadDisks(IWbemServices* pServices, CDriveLanguageTexts& texts, CDriveSlots& slots)
 {
     win32::ComPtr<IEnumWbemClassObject> disks;
     if (!QueryWmi(pServices, L"select * from Win32_DiskDrive", disks))
         return;
     win32::ComPtr<IWbemClassObject> disk;
     while (NextWmiObject(disks.get(), disk))
-        ReadDisk(disk.get(), texts);
+        ReadDisk(disk.get(), texts, slots);
 }
 
-// The temperatures of the first nDrives positions, from the drive of each position's slot
-// when that drive reports SMART support.
-void ReadTemperatures(int nDrives, CDriveLanguageTexts& texts)
+// Reads drive nDrive's SMART tables and applies the temperature rule to them with the
+// model WMI gave that drive. A drive that does not open, or a table the drive did not
+// give, yields no temperature.
+DRIVETEMPERATURE ReadDriveTemperature(int nDrive, const CString& strModel)
 {
-    std::unique_ptr<CATADevice> current;
-    for (int p = 0; p < nDrives; ++p) {
-        int s = DriveSlotNumber(theApp.m_astrDriveName[p]);
-        if (!ContainsText(theApp.m_astrDriveSmart[s], texts.SmartEnabled()))
-            continue;
-        g_nTempCurrent = g_nTempMax = 0;
-        win32::UniqueFile drive = OpenDrive(s);
-        if (drive) {
-            current.reset(new (std::nothrow) CATADevice);  // releases the previous drive's object
-            g_pAtaDevice = current.get();
-            if (g_pAtaDevice) {
-                g_pAtaDevice->ReadSmartData(drive.get(), s);
-                g_bAirflowSeen = FALSE;
-                g_pAtaDevice->WalkSmartAttributes();
-            }
-        }
-        if (g_nTempCurrent == 0)
-            g_nTempMax = 0;
-        g_anTempCurrent[p] = g_nTempCurrent;
-        g_anTempMax[p] = g_nTempMax;
+    win32::UniqueFile drive = OpenDrive(nDrive);
+    if (!drive)
+        return DRIVETEMPERATURE();
+    CATADevice device;
+    device.ReadSmartData(drive.get(), nDrive);
+    return DriveTemperature(device.m_abAttributes, strModel);
+}
+
+// The SMART pass: position p of the first nDrives reads the drive of the disk in slot p
+// (a slot without a disk names drive 0) when that drive reports SMART support.
+void ReadTemperatures(int nDrives, CDriveLanguageTexts& texts, CDriveSlots& slots)
+{
+    for (int nPosition = 0; nPosition < nDrives; ++nPosition) {
+        int nDrive = DriveSlotNumber(slots[nPosition].strName);
+        const DRIVESLOT& disk = slots[nDrive];
+        if (ContainsText(disk.strSmart, texts.SmartEnabled()))
+            slots[nPosition].temperature = ReadDriveTemperature(nDrive, disk.strModel);
     }
-    g_pAtaDevice = nullptr;
 }
 
-void FillRecord(DRIVEINFO& record, int s)
+// The record of a medium in slot nSlot. WMI need not list the media in drive order, so
+// everything, the temperatures too, comes from the slot and nothing from the medium's
+// place in the list.
+void FillRecord(DRIVEINFO& record, int nSlot, const DRIVESLOT& slot)
 {
-    record.strDevicePath = DrivePath(s);
-    record.strSerialNumber = theApp.m_astrDriveSerial[s];
+    record.strDevicePath = DrivePath(nSlot);
+    record.strSerialNumber = slot.strSerialNumber;
     record.strSerialNumber.TrimLeft();
-    record.strInterfaceType = theApp.m_astrDriveInterface[s];
-    record.strMediaType = theApp.m_astrDriveMediaType[s];
-    record.strModel = g_astrDriveModel[s];
-    record.strSize = theApp.m_astrDriveSize[s];
-    record.strStatus = theApp.m_astrDriveStatus[s];
-    record.strSmart = theApp.m_astrDriveSmart[s];
-    record.nPartitions = _wtoi(theApp.m_astrDrivePartitions[s]);
-    // The temperatures of the record's own slot: position s of the SMART pass read the
-    // disk that WMI put in slot s. WMI need not list the media in drive order, so a
-    // medium's place in its list says nothing about which drive it is.
-    record.nTempC = s < kTempPositionCount ? g_anTempCurrent[s] : 0;
-    record.nTempMaxC = s < kTempPositionCount ? g_anTempMax[s] : 0;
+    record.strInterfaceType = slot.strInterfaceType;
+    record.strMediaType = slot.strMediaType;
+    record.strModel = slot.strModel;
+    record.strSize = slot.strSize;
+    record.strStatus = slot.strStatus;
+    record.strSmart = slot.strSmart;
+    record.nPartitions = slot.nPartitions;
+    record.nTempC = slot.temperature.nTempCurrent;
+    record.nTempMaxC = slot.temperature.nTempMax;
     bool bFound = record.nTempC != 0;
     record.nTempF = bFound ? FahrenheitFromCelsius(record.nTempC) : 0;
     record.nTempMaxF = bFound ? FahrenheitFromCelsius(record.nTempMaxC) : 0;
 }
 
-void AppendMedia(IWbemServices* pServices, CDriveInfoList* pList)
+// The media pass, filling the application's working record for each medium.
+void AppendMedia(IWbemServices* pServices, CDriveSlots& slots, CDriveInfoList* pList)
 {
     win32::ComPtr<IEnumWbemClassObject> media;
     if (!QueryWmi(pServices, L"select * from Win32_PhysicalMedia", media))
@@ -173,11 +172,11 @@ void AppendMedia(IWbemServices* pServices, CDriveInfoList* pList)
     while (NextWmiObject(media.get(), medium)) {
         CString strTag;
         ReadWmiText(medium.get(), L"Tag", strTag);
-        int s = DriveSlotNumber(strTag);
+        int nSlot = DriveSlotNumber(strTag);
         CString strSerial;
         if (ReadWmiText(medium.get(), L"SerialNumber", strSerial))
-            theApp.m_astrDriveSerial[s] = strSerial;
-        FillRecord(theApp.m_driveRecord, s);
+            slots[nSlot].strSerialNumber = strSerial;
+        FillRecord(theApp.m_driveRecord, nSlot, slots[nSlot]);
         pList->AddTail(theApp.m_driveRecord);
     }
 }
@@ -187,8 +186,6 @@ void ReportDrives(CDriveInfoList* pList)
     if (!pList)
         return;
     int nDrives = CountDrives();
-    EmptySlots();
-    ClearTemperatures();
     theApp.m_driveRecord = DRIVEINFO();
 
     win32::ComInitGuard com(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
@@ -199,11 +196,10 @@ void ReportDrives(CDriveInfoList* pList)
     if (!ConnectToWmi(locator, services))
         return;
     CDriveLanguageTexts texts;
-    ReadDisks(services.get(), texts);
-    ReadTemperatures(nDrives, texts);
-    for (int s = 0; s < kDriveSlotCount; ++s)
-        theApp.m_astrDriveSerial[s].Empty();
-    AppendMedia(services.get(), pList);
+    CDriveSlots slots;
+    ReadDisks(services.get(), texts, slots);
+    ReadTemperatures(nDrives, texts, slots);
+    AppendMedia(services.get(), slots, pList);
 }
 }  // namespace
 

@@ -13,9 +13,6 @@ struct STARTUPACTIONRECORD {
     int nSource = 0;
 };
 
-// Slots of the drive report, one per drive number ending in that digit.
-constexpr int kDriveSlotCount = 20;
-
 // Lengths of the shared INI value buffers, terminator included.
 constexpr DWORD kStartupTextLength = 130;
 constexpr DWORD kValueLength = 500;
@@ -35,20 +32,11 @@ public:
     wchar_t m_szStartupText[kStartupTextLength];
     CString m_strStartupScratch;
 
-    // Drive report slot tables (the model table is a module-level object).
-    CString m_astrDriveName[kDriveSlotCount];
-    CString m_astrDriveSmart[kDriveSlotCount];
-    CString m_astrDriveInterface[kDriveSlotCount];
-    CString m_astrDriveMediaType[kDriveSlotCount];
-    CString m_astrDrivePartitions[kDriveSlotCount];
-    CString m_astrDriveSerial[kDriveSlotCount];
-    CString m_astrDriveSize[kDriveSlotCount];
-    CString m_astrDriveStatus[kDriveSlotCount];
-
     // INI values are read into this buffer (at most 499 characters).
     wchar_t m_szValue[kValueLength];
 
-    // Drive report: the record filled for each medium.
+    // Drive report: the record filled for each medium and appended to the host's list;
+    // after a report it holds the last medium's.
     DRIVEINFO m_driveRecord;
 
     // Short INI values (at most 99 characters).

@@ -8,6 +8,5 @@ CString g_strAppFolder;
 CString g_strLanguageFile;
 CString g_astrLanguageName[kLanguageCount];
 CString g_astrLanguageAbbr[kLanguageCount];
-CString g_astrDriveModel[kDriveSlotCount];
 CStartupItemArray g_startupItems;
 CWendleApp theApp;

@@ -13,8 +13,6 @@ extern CString g_strLanguageFile;
 constexpr int kLanguageCount = 5;
 extern CString g_astrLanguageName[kLanguageCount];
 extern CString g_astrLanguageAbbr[kLanguageCount];
-// Drive report: model text per slot.
-extern CString g_astrDriveModel[kDriveSlotCount];
 // Startup manager: the list that an enumeration fills.
 extern CStartupItemArray g_startupItems;
 // The application object.

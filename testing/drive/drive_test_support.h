@@ -177,4 +177,19 @@ struct SmartEntry {
 };
 Block SmartTable(const std::vector<SmartEntry>& entries);
 
+// Worked examples of the temperature rule: a model, its attribute table's entries and the
+// degrees Celsius and Fahrenheit the drive reports.
+struct TemperatureExample {
+    const char* pszModel;
+    std::vector<SmartEntry> entries;
+    int nTempC, nTempMaxC, nTempF, nTempMaxF;
+};
+const std::vector<TemperatureExample>& TemperatureExamples();
+
+// A Seagate desktop disk's attribute table as smartctl listed it (ID, flags, value, worst,
+// raw value), 24 entries with 190 (raw 36, worst 47) before 194 (raw 36, worst 53). The
+// raw values of 190 and 194 carry their other bytes as smartctl showed them after the
+// temperature in byte 0.
+Block CapturedSeagateTable();
+
 }  // namespace drive_testing

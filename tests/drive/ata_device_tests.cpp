@@ -1,14 +1,16 @@
 // CATADevice on its own: the parts of a read that the drive report never shows (identify
-// texts and numbers, attribute names, the walk's hand-over). The class is built into this
-// test program, whose own device imports lead to simulated drives, and the walk's
-// receiver here records what it is handed.
+// texts and numbers, attribute names, the walk's hand-over). The test links the library's
+// SMART piece (drive_smart), so the class's device imports are this program's and lead to
+// simulated drives; the walk's receiver here records what it is handed. Then the
+// temperature rule, fed worked examples and a captured table.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "drive/ata_device.h"
+#include "drive/smart/ata_device.h"
+#include "drive/smart/drive_temperature.h"
 #include "drive_test_support.h"
 
 using drive_testing::Block;
@@ -22,23 +24,20 @@ struct HandedEntry {
     std::vector<BYTE> attribute;
     std::vector<BYTE> threshold;
 };
-std::vector<HandedEntry> g_handed;
-}  // namespace
-
-void OnSmartAttribute(const char* pszName, const BYTE* pAttribute, const BYTE* pThreshold)
-{
-    g_handed.push_back(HandedEntry{pszName, std::vector<BYTE>(pAttribute, pAttribute + 12),
-                                   std::vector<BYTE>(pThreshold, pThreshold + 12)});
-}
-
-namespace {
+struct Recorder : CSmartAttributeSink {
+    void OnSmartAttribute(const char* pszName, const BYTE* pAttribute, const BYTE* pThreshold) override
+    {
+        handed.push_back(HandedEntry{pszName, std::vector<BYTE>(pAttribute, pAttribute + 12),
+                                     std::vector<BYTE>(pThreshold, pThreshold + 12)});
+    }
+    std::vector<HandedEntry> handed;
+};
 
 class AtaDevice : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(drives.IsActive());
-        g_handed.clear();
     }
     // Reads simulated drive nDrive into a new device.
     BOOL Read(int nDrive)
@@ -58,6 +57,7 @@ protected:
 
     SimulatedDrives drives{GetModuleHandleW(nullptr)};
     CATADevice device;
+    Recorder walk;
 };
 
 TEST_F(AtaDevice, StartsEmptyWithSectorSize512)
@@ -66,8 +66,8 @@ TEST_F(AtaDevice, StartsEmptyWithSectorSize512)
     EXPECT_TRUE(AllZero(device.m_abIdentify, 512) && AllZero(device.m_abAttributes, 512) && AllZero(device.m_abThresholds, 512));
     EXPECT_STREQ("", device.m_szModelNumber);
     EXPECT_EQ(0u, device.m_dwTotalSectors);
-    EXPECT_EQ(0, device.WalkSmartAttributes());
-    EXPECT_TRUE(g_handed.empty());
+    EXPECT_EQ(0, device.WalkSmartAttributes(walk));
+    EXPECT_TRUE(walk.handed.empty());
 }
 
 TEST_F(AtaDevice, IdentifyTextsAreByteSwappedBoundedAndTerminated)
@@ -166,14 +166,14 @@ TEST_F(AtaDevice, WalkHandsOnEveryNonEmptyEntryOfTheThirty)
     EXPECT_EQ(0x22, device.m_wAttributeRevision);
     EXPECT_EQ(0x33, device.m_wThresholdRevision);
 
-    EXPECT_EQ(0, device.WalkSmartAttributes());
-    ASSERT_EQ(2u, g_handed.size());
-    EXPECT_EQ("Internal Temperature", g_handed[0].strName);
-    EXPECT_EQ(std::vector<BYTE>(drives[0].attributes.begin() + 2, drives[0].attributes.begin() + 14), g_handed[0].attribute);
-    EXPECT_EQ(std::vector<BYTE>(drives[0].thresholds.begin() + 2, drives[0].thresholds.begin() + 14), g_handed[0].threshold);
-    EXPECT_EQ("Reallocated Sector Count", g_handed[1].strName);
-    EXPECT_EQ(5, g_handed[1].attribute[0]);
-    EXPECT_EQ(5, g_handed[1].threshold[0]);
+    EXPECT_EQ(0, device.WalkSmartAttributes(walk));
+    ASSERT_EQ(2u, walk.handed.size());
+    EXPECT_EQ("Internal Temperature", walk.handed[0].strName);
+    EXPECT_EQ(std::vector<BYTE>(drives[0].attributes.begin() + 2, drives[0].attributes.begin() + 14), walk.handed[0].attribute);
+    EXPECT_EQ(std::vector<BYTE>(drives[0].thresholds.begin() + 2, drives[0].thresholds.begin() + 14), walk.handed[0].threshold);
+    EXPECT_EQ("Reallocated Sector Count", walk.handed[1].strName);
+    EXPECT_EQ(5, walk.handed[1].attribute[0]);
+    EXPECT_EQ(5, walk.handed[1].threshold[0]);
 }
 
 TEST_F(AtaDevice, AttributeNames)
@@ -197,8 +197,8 @@ TEST_F(AtaDevice, ARejectedIdentifyEndsTheReadBeforeAnySmartRequest)
     EXPECT_FALSE(Read(0));
     ASSERT_EQ(1u, drives.requests.size());
     EXPECT_TRUE(AllZero(device.m_abAttributes, 512) && AllZero(device.m_abThresholds, 512));
-    device.WalkSmartAttributes();
-    EXPECT_TRUE(g_handed.empty());
+    device.WalkSmartAttributes(walk);
+    EXPECT_TRUE(walk.handed.empty());
 }
 
 TEST_F(AtaDevice, AFailedReadDataEndsTheReadBeforeTheThresholds)
@@ -238,6 +238,31 @@ TEST_F(AtaDevice, AnInvalidHandleSendsNothing)
     EXPECT_FALSE(device.ReadSmartData(INVALID_HANDLE_VALUE, 3));
     EXPECT_TRUE(drives.requests.empty());
     EXPECT_EQ(7, device.m_nDrive);
+}
+
+TEST(DriveTemperature, WorkedExamples)
+{
+    for (const drive_testing::TemperatureExample& example : drive_testing::TemperatureExamples()) {
+        std::wstring strModel(example.pszModel, example.pszModel + strlen(example.pszModel));
+        DRIVETEMPERATURE t = DriveTemperature(SmartTable(example.entries).data(), strModel.c_str());
+        EXPECT_EQ(example.nTempC, t.nTempCurrent) << example.pszModel;
+        EXPECT_EQ(example.nTempMaxC, t.nTempMax) << example.pszModel;
+        EXPECT_EQ(example.nTempF, example.nTempC ? FahrenheitFromCelsius(t.nTempCurrent) : 0) << example.pszModel;
+        EXPECT_EQ(example.nTempMaxF, example.nTempC ? FahrenheitFromCelsius(t.nTempMax) : 0) << example.pszModel;
+    }
+    EXPECT_EQ(0, DriveTemperature(Block{}.data(), nullptr).nTempMax);  // a table never read
+}
+
+TEST(DriveTemperature, CapturedTable)
+{
+    // 190 stands before 194: its worst value is the maximum, whatever the maker.
+    Block table = drive_testing::CapturedSeagateTable();
+    EXPECT_EQ(36, DriveTemperature(table.data(), L"ST3500418AS").nTempCurrent);
+    EXPECT_EQ(47, DriveTemperature(table.data(), L"WDC WD5000AAKS").nTempMax);
+    // Without 190, 194 gives the temperature; its worst value only for other makers.
+    table[2 + 12 * 12] = 0;
+    EXPECT_EQ(53, DriveTemperature(table.data(), L"ST3500418AS").nTempMax);
+    EXPECT_EQ(51, DriveTemperature(table.data(), L"WDC WD5000AAKS").nTempMax);
 }
 
 }  // namespace

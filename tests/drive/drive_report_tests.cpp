@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "drive/smart/drive_temperature.h"
 #include "drive_test_support.h"
 #include "testing/library_host.h"
 #include "win32/raii.h"
@@ -338,30 +339,9 @@ TEST_F(DriveReport, AnEmptyEnabledTextLeavesSmartTextsEmptyAndReadsEveryPosition
     EXPECT_EQ(41, records[2].nTempC);
 }
 
-struct TemperatureCase {
-    const char* pszModel;
-    std::vector<SmartEntry> entries;
-    int nTempC, nTempMaxC, nTempF, nTempMaxF;
-};
-
 TEST_F(DriveReport, TemperaturesFromAttributes190And194)
 {
-    const TemperatureCase cases[] = {
-        {"WDC WD5000AAKS", {{0, 194, 30, 41}}, 41, 56, 105, 132},
-        {"ST3500418AS", {{0, 194, 30, 41}}, 41, 30, 105, 86},
-        {"wd green", {{4, 194, 30, 41}}, 41, 56, 105, 132},
-        {"TOSHIBA MK", {{4, 194, 30, 41}}, 41, 56, 105, 132},
-        {"hds721010", {{4, 194, 30, 41}}, 41, 56, 105, 132},
-        {"HD", {{4, 194, 30, 41}}, 41, 30, 105, 86},
-        {"ST", {{1, 190, 62, 35}, {5, 194, 30, 40}}, 35, 62, 95, 143},
-        {"WDC", {{1, 194, 30, 40}, {5, 190, 62, 35}}, 35, 62, 95, 143},
-        {"ST", {{1, 231, 62, 35}}, 0, 0, 0, 0},
-        {"ST", {{1, 194, 50, 0}}, 0, 0, 0, 0},
-        {"WDC", {{1, 194, 50, 0}}, 0, 0, 0, 0},
-        {"ST", {{1, 190, 50, 0}, {2, 194, 50, 40}}, 0, 0, 0, 0},
-        {"ST", {{29, 194, 255, 255}}, 255, 255, 491, 491},
-    };
-    for (const TemperatureCase& c : cases) {
+    for (const TemperatureExample& c : TemperatureExamples()) {
         WmiFixture fixture;
         SmartDisk(fixture, 0, c.pszModel, SmartTable(c.entries));
         AddMedia(fixture, 1);
@@ -541,8 +521,6 @@ TEST_F(DriveReport, RandomSmartTablesGiveTheTemperatureOfTheirOwnAttributes)
                 bId = nPick == 0 ? 190 : nPick == 1 ? 194 : nPick == 2 ? 0 : bId;
             }
             std::string strModel = models[random() % 8];
-            bool bMakerRule = _strnicmp(strModel.c_str(), "WD", 2) == 0 || _strnicmp(strModel.c_str(), "TOS", 3) == 0 ||
-                              _strnicmp(strModel.c_str(), "HDS", 3) == 0;
             SimulatedDrive& drive = SmartDisk(fixture, n, strModel, attributes);
             drive.thresholds = thresholds;
             drive.identify = identify;
@@ -552,20 +530,12 @@ TEST_F(DriveReport, RandomSmartTablesGiveTheTemperatureOfTheirOwnAttributes)
             drive.bRefuseThresholds = nFault == 2;
             drive.bRefuseEnable = nFault == 3;
 
-            int nC = 0, nMax = 0;
-            bool bAirflow = false;
-            if (!drive.bRefuseIdentify && !drive.bRefuseReadData) {
-                for (int p = 0; p < 30; ++p) {
-                    const BYTE* e = &attributes[2 + 12 * p];
-                    if (e[0] == 190) {
-                        nC = e[5], nMax = e[4], bAirflow = true;
-                    } else if (e[0] == 194 && !bAirflow) {
-                        nC = e[5], nMax = bMakerRule ? e[5] + 15 : e[4];
-                    }
-                }
-            }
-            expectedC[n] = nC;
-            expectedMax[n] = nC ? nMax : 0;
+            // A refused IDENTIFY or READ DATA leaves the table unread: all zeros.
+            DRIVETEMPERATURE t{};
+            if (!drive.bRefuseIdentify && !drive.bRefuseReadData)
+                t = DriveTemperature(attributes.data(), std::wstring(strModel.begin(), strModel.end()).c_str());
+            expectedC[n] = t.nTempCurrent;
+            expectedMax[n] = t.nTempMax;
         }
         AddMedia(fixture, nDrives);
         auto records = Run(fixture);

@@ -1,5 +1,6 @@
 // CATADevice: one ATA disk, read through the disk driver's SMART control codes. The drive
-// report makes one object per drive it reads and reaches it through g_pAtaDevice.
+// report makes one object per drive it reads; a walk over the attribute table hands the
+// entries to the receiver the caller passes in.
 #pragma once
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -20,6 +21,20 @@ constexpr int kSmartEntryCount = 30;
 constexpr int kSmartEntryLength = 12;
 constexpr int kSmartFirstEntry = 2;
 
+// Receives the entries of a SMART table walk: the 12-byte attribute entry and the
+// threshold entry at the same place, with the attribute's display name.
+class CSmartAttributeSink {
+public:
+    virtual void OnSmartAttribute(const char* pszName, const BYTE* pAttribute, const BYTE* pThreshold) = 0;
+
+protected:
+    ~CSmartAttributeSink() = default;
+};
+
+// Hands every non-empty entry of the 30 in a 512-byte attribute table to sink; an empty
+// entry (ID 0) does not end the table.
+void WalkSmartTable(const BYTE* pAttributes, const BYTE* pThresholds, CSmartAttributeSink& sink);
+
 class CATADevice {
 public:
     CATADevice();
@@ -36,8 +51,8 @@ public:
     BOOL ReadSmartAttributes(HANDLE hDevice);
     BOOL ReadSmartThresholds(HANDLE hDevice);
     // Hands every non-empty attribute entry, with the threshold entry at the same place,
-    // to OnSmartAttribute. Returns 0.
-    int WalkSmartAttributes();
+    // to sink. Returns 0.
+    int WalkSmartAttributes(CSmartAttributeSink& sink) const;
     // Display name of an attribute ID; "Unknown" for IDs without one.
     static const char* GetSmartAttributeName(BYTE bId);
 
@@ -77,9 +92,3 @@ private:
     BOOL SendRequest(HANDLE hDevice, DWORD dwCode, BYTE bFeatures, BYTE bCylLow, BYTE bCylHigh, BYTE bCommand,
                      DWORD cbData, DWORD cbSent, BYTE* pData);
 };
-
-// The current device: the one the drive report reads and walks.
-extern CATADevice* g_pAtaDevice;
-
-// Receives each attribute entry of a walk (12 bytes each); defined by the drive report.
-void OnSmartAttribute(const char* pszName, const BYTE* pAttribute, const BYTE* pThreshold);

@@ -1,9 +1,7 @@
-#include "drive/ata_device.h"
+#include "drive/smart/ata_device.h"
 
 #include <cstddef>
 #include <cstring>
-
-CATADevice* g_pAtaDevice = nullptr;
 
 namespace {
 constexpr BYTE kIdentifyCommand = 0xEC;
@@ -171,16 +169,19 @@ BOOL CATADevice::ReadSmartThresholds(HANDLE hDevice)
                        kSmartCommand, kAtaBlockLength, kRequestLength, m_abThresholds);
 }
 
-int CATADevice::WalkSmartAttributes()
+void WalkSmartTable(const BYTE* pAttributes, const BYTE* pThresholds, CSmartAttributeSink& sink)
 {
-    // All 30 places: an empty entry does not end the table.
-    for (int nPosition = 0; nPosition < kSmartEntryCount; ++nPosition) {
-        int nOffset = kSmartFirstEntry + kSmartEntryLength * nPosition;
-        const BYTE* pAttribute = m_abAttributes + nOffset;
-        if (pAttribute[0] == 0)
-            continue;
-        OnSmartAttribute(GetSmartAttributeName(pAttribute[0]), pAttribute, m_abThresholds + nOffset);
+    for (int nEntry = 0; nEntry < kSmartEntryCount; ++nEntry) {
+        int nOffset = kSmartFirstEntry + kSmartEntryLength * nEntry;
+        const BYTE* pAttribute = pAttributes + nOffset;
+        if (pAttribute[0] != 0)
+            sink.OnSmartAttribute(CATADevice::GetSmartAttributeName(pAttribute[0]), pAttribute, pThresholds + nOffset);
     }
+}
+
+int CATADevice::WalkSmartAttributes(CSmartAttributeSink& sink) const
+{
+    WalkSmartTable(m_abAttributes, m_abThresholds, sink);
     return 0;
 }
 
