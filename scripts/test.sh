@@ -9,7 +9,8 @@ if [ "$arch" = i686 ]; then
   echo "test: the 32-bit shipping build, in a 32-bit and a 64-bit Windows prefix"
   configure_and_build i686 ON
 else
-  echo "test: this machine cannot run 32-bit programs under Wine; the tests run the 64-bit build of the same sources, in a 64-bit Windows prefix"
+  if [ -n "$TESSARY_TEST_ARCH" ]; then why="TESSARY_TEST_ARCH chose it"; else why="this machine cannot run 32-bit programs under Wine"; fi
+  echo "test: the 64-bit build of the same sources, in a 64-bit Windows prefix ($why)"
   configure_and_build i686 OFF
   configure_and_build x86_64 ON
 fi
