@@ -119,10 +119,9 @@ void FillItemDetails()
             if (found == files.end())
                 found = files.emplace(std::move(strKey), ReadFileDetails(strPath)).first;
             const FileDetails& details = found->second;
-            CString strDisplayName = names.Add(details.strDescription);
             STARTUPITEMS& item = g_startupItems[i];
-            item.strDisplayName = strDisplayName;
-            item.strPath = strPath;
+            item.strDisplayName = names.Add(details.strDescription);
+            item.strPath = std::move(strPath);
             item.strCompany = details.strCompany;
             item.nIcon = details.nIcon;
         }
