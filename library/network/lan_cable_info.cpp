@@ -104,6 +104,7 @@ WENDLE_API void __cdecl LanCableInfo()
         if (HasIpv4Address(addresses, *pAdapter))
             bConnected = true;
     }
+    addresses.block.reset();  // not needed for the rest of the report
     if (bWired) {
         WriteResultValue(strResultFile, L"IDS_CLOUD_LAN_ADAPTER_NAME", strAdapterName);
         WriteResultValue(strResultFile, L"IDS_CLOUD_LAN_CONNECTED", bConnected ? L"2" : L"");

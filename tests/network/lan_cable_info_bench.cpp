@@ -117,7 +117,7 @@ int main()
                               ReadValue(strFile, L"IDS_CLOUD_LAN_SPEED")};
     PlatformCalls(bWired, values);
     testing_support::RoundFigures figures =
-        testing_support::MeasureRounds(15, 50, lanCableInfo, [&] { PlatformCalls(bWired, values); });
+        testing_support::MeasureRounds(31, 30, lanCableInfo, [&] { PlatformCalls(bWired, values); });
     std::printf("this platform lists %s\n", bWired ? "an Ethernet adapter" : "no Ethernet adapter");
     testing_support::PrintRounds("LanCableInfo", "LanCableInfo", "the same platform calls", figures);
     return 0;

@@ -17,8 +17,8 @@
 using namespace startup_test;
 
 namespace {
-constexpr int kRounds = 15;
-constexpr int kCallsPerRound = 20;
+constexpr int kRounds = 31;
+constexpr int kCallsPerRound = 50;
 constexpr const wchar_t* kName = L"TessaryBenchProbe";
 constexpr const wchar_t* kCommand = L"C:\\Bench\\bench.exe /tray";
 constexpr REGSAM kFull = KEY_ALL_ACCESS | KEY_WOW64_64KEY;
