@@ -32,19 +32,14 @@ bool IsWiredAdapter(const IP_ADAPTER_INFO& adapter)
     return strDescription.Find(L"Bluetooth") < 0 && strDescription.Find(L"VMware") < 0;
 }
 
-enum class AddressCheck { kHasAddress, kNoAddress, kTableUnreadable };
-
-AddressCheck CheckIpv4Address(const IP_ADAPTER_INFO& adapter)
+bool HasIpv4Address(const HeapTable& addresses, const IP_ADAPTER_INFO& adapter)
 {
-    HeapTable addresses = ReadAddressTable();
-    if (!addresses)
-        return AddressCheck::kTableUnreadable;
     const MIB_IPADDRTABLE* pTable = addresses.As<MIB_IPADDRTABLE>();
     for (DWORD i = 0, nRows = AddressRowCount(addresses); i < nRows; ++i) {
         if (pTable->table[i].dwIndex == adapter.ComboIndex)
-            return AddressCheck::kHasAddress;
+            return true;
     }
-    return AddressCheck::kNoAddress;
+    return false;
 }
 
 // An interface row's name as the adapter list spells the adapter: "\DEVICE\TCPIP_{GUID}"
@@ -84,22 +79,33 @@ void ReportConnections()
     if (!adapters)
         return;
 
+    // Each key is written once, with the value the last wired adapter leaves it: the file
+    // ends as if every wired adapter had written its name and the connected flag in turn.
+    // The address table is read once, when the first wired adapter needs it.
     CString strAdapterName;
+    bool bWired = false;
     bool bConnected = false;  // once one wired adapter has an address, the machine is connected
+    HeapTable addresses;
     for (const IP_ADAPTER_INFO* pAdapter = NextAdapter(adapters, nullptr); pAdapter; pAdapter = NextAdapter(adapters, pAdapter)) {
         if (!IsWiredAdapter(*pAdapter))
             continue;
         strAdapterName = CodePageField(pAdapter->AdapterName);
-        WriteResultValue(strResultFile, L"IDS_CLOUD_LAN_ADAPTER_NAME", strAdapterName);
-        switch (CheckIpv4Address(*pAdapter)) {
-        case AddressCheck::kTableUnreadable:
-            return;  // out of memory or no table: the report stops here, Wi-Fi included
-        case AddressCheck::kHasAddress:
-            bConnected = true;
-            break;
-        case AddressCheck::kNoAddress:
-            break;
+        if (!bWired) {
+            bWired = true;
+            addresses = ReadAddressTable();
+            if (!addresses) {
+                // Out of memory or no table: the report stops here, Wi-Fi included, with
+                // only this adapter's name written.
+                WriteResultValue(strResultFile, L"IDS_CLOUD_LAN_ADAPTER_NAME", strAdapterName);
+                return;
+            }
         }
+        if (HasIpv4Address(addresses, *pAdapter))
+            bConnected = true;
+    }
+    addresses.block.reset();  // not needed for the rest of the report
+    if (bWired) {
+        WriteResultValue(strResultFile, L"IDS_CLOUD_LAN_ADAPTER_NAME", strAdapterName);
         WriteResultValue(strResultFile, L"IDS_CLOUD_LAN_CONNECTED", bConnected ? L"2" : L"");
     }
 

@@ -9,22 +9,14 @@
 namespace {
 constexpr DWORD kExpandedChars = 260;
 
-CString WithoutLeadingQuotes(const CString& str)
-{
-    int nFirst = 0;
-    while (nFirst < str.GetLength() && str[nFirst] == L'"')
-        ++nFirst;
-    return str.Mid(nFirst);
-}
-
-// Cuts after ".exe" when the text from the last "." starts with it (any case).
-CString WithoutArguments(const CString& str)
+// Cuts after ".exe" when the text from the last "." starts with it (any case). Looks at
+// the tail in place: most commands are already a bare path.
+void CutArguments(CString& str)
 {
     int nDot = str.ReverseFind(L'.');
-    CString strTail = nDot < 0 ? str : str.Mid(nDot);
-    if (strTail.GetLength() >= 4 && _wcsnicmp(strTail, L".exe", 4) == 0)
-        return str.Left((nDot < 0 ? 0 : nDot) + 4);
-    return str;
+    int nTail = nDot < 0 ? 0 : nDot;
+    if (str.GetLength() - nTail >= 4 && _wcsnicmp(str.GetString() + nTail, L".exe", 4) == 0)
+        str = str.Left(nTail + 4);
 }
 
 CString Expanded(const CString& str)
@@ -43,11 +35,14 @@ CString Expanded(const CString& str)
 
 CString NormalizeCommandPath(const CString& strCommand)
 {
-    CString str = WithoutLeadingQuotes(strCommand);
+    int nFirst = 0;  // leading double quotes are dropped
+    while (nFirst < strCommand.GetLength() && strCommand[nFirst] == L'"')
+        ++nFirst;
+    CString str = strCommand.Mid(nFirst);
     int nQuote = str.ReverseFind(L'"');
     if (nQuote >= 0)
         str = str.Left(nQuote);
-    str = WithoutArguments(str);
+    CutArguments(str);
     if (!str.IsEmpty() && str[0] == L'%')
         str = Expanded(str);
     return str;

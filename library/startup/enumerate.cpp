@@ -1,5 +1,7 @@
 #include "startup/enumerate.h"
 
+#include <utility>
+
 #include "frame/module_objects.h"
 #include "startup/approved_state.h"
 #include "startup/environment.h"
@@ -7,6 +9,14 @@
 #include "startup/msconfig_store_reader.h"
 #include "startup/run_entries.h"
 #include "startup/startup_folder.h"
+
+void AppendStartupItem(STARTUPITEMS& item)
+{
+    STARTUPITEMS empty{};  // empty strings hold no storage: this copy allocates nothing
+    int nIndex = g_startupItems.Add(empty);
+    if (nIndex >= 0)
+        g_startupItems[nIndex] = std::move(item);
+}
 
 void EnumerateStartupItems()
 {

@@ -4,6 +4,8 @@
 
 #include <shlobj.h>
 
+#include <cwchar>
+
 #include "frame/module_objects.h"
 #include "startup/locations.h"
 #include "startup/registry_text.h"
@@ -31,25 +33,29 @@ bool GetStartupFolder(int nFolder, CString& strFolder)
     return true;
 }
 
-// The first "*.lnk" file of the folder whose title (name without extension) is exactly
-// strTitle.
+// The shortcut of the folder whose title (name without its last extension) is exactly
+// strTitle, case included. Looked up by its own name rather than by listing the folder,
+// so the cost does not grow with the other shortcuts there. The file system matches
+// names ignoring case; the name it reports is then compared as the title rule demands.
 bool FindShortcut(const CString& strFolder, const CString& strTitle, CString& strFileName)
 {
+    // Titles compare up to their first null, as the framework's strings do. No file name
+    // holds a wildcard, a path separator or another reserved character: such a title
+    // names no shortcut, and must not be read as a pattern or a path elsewhere.
+    const CString strLookup(strTitle.GetString());
+    for (int i = 0; i < strLookup.GetLength(); ++i)
+        if (strLookup[i] < L' ' || wcschr(L"*?<>\"|:\\/", strLookup[i]))
+            return false;
     WIN32_FIND_DATAW found;
-    win32::UniqueFind search(FindFirstFileW(strFolder + L"\\*.lnk", &found));
-    if (!search)
+    win32::UniqueFind search(FindFirstFileW(strFolder + L"\\" + strLookup + L".lnk", &found));
+    if (!search || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        CString strName = found.cFileName;
-        const int nDot = strName.ReverseFind(L'.');
-        if ((nDot < 0 ? strName : strName.Left(nDot)) == strTitle) {
-            strFileName = strName;
-            return true;
-        }
-    } while (FindNextFileW(search.get(), &found));
-    return false;
+    CString strName = found.cFileName;
+    const int nDot = strName.ReverseFind(L'.');
+    if ((nDot < 0 ? strName : strName.Left(nDot)) != strTitle)
+        return false;
+    strFileName = strName;
+    return true;
 }
 
 // The store entry's key path; empty when there is no memory for it (callers check, since

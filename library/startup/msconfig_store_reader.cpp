@@ -1,8 +1,9 @@
 #include "startup/msconfig_store_reader.h"
 
 #include "frame/module_objects.h"
-#include "startup/environment.h"
 #include "startup/counted_key.h"
+#include "startup/enumerate.h"
+#include "startup/environment.h"
 #include "startup/locations.h"
 #include "startup/registry_text.h"
 #include "win32/raii.h"
@@ -41,7 +42,7 @@ void ReadStoredEntry(const CString& strSubkeyName)
         item.nSource = MachineSourceFor(strKey);
     }
     item.nEnabled = 0;
-    g_startupItems.Add(item);
+    AppendStartupItem(item);
 }
 }  // namespace
 

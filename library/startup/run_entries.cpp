@@ -2,6 +2,7 @@
 
 #include "frame/module_objects.h"
 #include "startup/counted_key.h"
+#include "startup/enumerate.h"
 #include "startup/locations.h"
 #include "startup/registry_text.h"
 #include "win32/raii.h"
@@ -38,6 +39,6 @@ void ReadRunEntries(int nSource)
         item.strName = szName;
         item.nEnabled = 1;
         item.nSource = nSource;
-        g_startupItems.Add(item);
+        AppendStartupItem(item);
     }
 }

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "frame/module_objects.h"
+#include "startup/enumerate.h"
 #include "startup/shortcut_target.h"
 #include "win32/raii.h"
 
@@ -50,6 +51,6 @@ void ReadStartupFolder(int nSource)
         item.strCommand = ResolveShortcutTarget(strFolder + L"\\" + strFileName);
         item.nEnabled = 1;
         item.nSource = nSource;
-        g_startupItems.Add(item);
+        AppendStartupItem(item);
     } while (FindNextFileW(search.get(), &found));
 }

@@ -1,6 +1,8 @@
 // StartupItems: the host's list of every program that starts with Windows.
 #include "frame/export.h"
 
+#include <utility>
+
 #include "frame/module_objects.h"
 #include "startup/enumerate.h"
 
@@ -12,8 +14,16 @@ void ListStartupItems(CStartupItemArray* pItems)
         // The host's earlier contents always go; the copies are made through the shared
         // framework heap, so the host frees them as its own.
         pItems->RemoveAll();
-        for (int i = 0; i < g_startupItems.GetSize(); ++i)
-            pItems->Add(g_startupItems[i]);
+        // The list is emptied next, so its strings move over instead of being copied;
+        // the host gets the same records either way.
+        const int nItems = g_startupItems.GetSize();
+        if (pItems->SetSize(nItems)) {
+            for (int i = 0; i < nItems; ++i)
+                (*pItems)[i] = std::move(g_startupItems[i]);
+        } else {
+            for (int i = 0; i < nItems; ++i)
+                pItems->Add(g_startupItems[i]);
+        }
     }
     g_startupItems.RemoveAll();
 }

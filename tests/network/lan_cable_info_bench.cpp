@@ -1,52 +1,124 @@
-// Time of one LanCableInfo call on the real platform, against a baseline of the platform
-// work it cannot avoid: the three IP Helper tables read twice each and Wlanapi.dll loaded
-// and released once.
+// LanCableInfo on the real platform against the platform calls that the same report must
+// make, made directly: the result file's folders, the adapter list, the address table and
+// the interface table each read once in their two calls into process-heap buffers, the
+// three LAN keys written when a wired adapter is listed, the apartment, and Wlanapi.dll
+// loaded with a client handle opened, its interfaces listed and everything released.
 #include <windows.h>
 #include <iphlpapi.h>
+#include <shlobj.h>
+#include <wlanapi.h>
 
 #include <cstdio>
-#include <vector>
+#include <string>
 
+#include "testing/bench_rounds.h"
 #include "testing/library_host.h"
 
 namespace {
-void ReadTables()
+// Two calls of one table: the first with a one-record buffer tells the size.
+template <class Table, class Read>
+void ReadTable(ULONG cbFirst, Read read)
 {
-    std::vector<BYTE> buffer(64 * 1024);
-    ULONG cb = static_cast<ULONG>(buffer.size());
-    GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &cb);
-    cb = static_cast<ULONG>(buffer.size());
-    GetIpAddrTable(reinterpret_cast<MIB_IPADDRTABLE*>(buffer.data()), &cb, FALSE);
-    cb = static_cast<ULONG>(buffer.size());
-    GetIfTable(reinterpret_cast<MIB_IFTABLE*>(buffer.data()), &cb, FALSE);
+    HANDLE hHeap = GetProcessHeap();
+    ULONG cb = cbFirst;
+    void* p = HeapAlloc(hHeap, 0, cb);
+    if (read(static_cast<Table*>(p), &cb) != NO_ERROR) {
+        HeapFree(hHeap, 0, p);
+        p = HeapAlloc(hHeap, 0, cb);
+    }
+    read(static_cast<Table*>(p), &cb);
+    HeapFree(hHeap, 0, p);
 }
 
-template <class F>
-double MillisecondsPerCall(int nCalls, F f)
+bool ListsWiredAdapter()
 {
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    f();  // first-call costs (module loads, profile cache) are not what is measured
-    QueryPerformanceCounter(&start);
-    for (int i = 0; i < nCalls; ++i)
-        f();
-    QueryPerformanceCounter(&end);
-    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart) / nCalls;
+    ULONG cb = 0;
+    GetAdaptersInfo(nullptr, &cb);
+    std::string buffer(cb, '\0');
+    auto* pAdapter = reinterpret_cast<IP_ADAPTER_INFO*>(&buffer[0]);
+    if (!cb || GetAdaptersInfo(pAdapter, &cb) != NO_ERROR)
+        return false;
+    for (; pAdapter; pAdapter = pAdapter->Next)
+        if (pAdapter->Type == MIB_IF_TYPE_ETHERNET)
+            return true;
+    return false;
+}
+
+// The values the report wrote, so that the baseline writes the same ones (the profile
+// writer leaves a file alone when a value does not change).
+struct LanValues {
+    std::wstring strName, strConnected, strSpeed;
+};
+
+std::wstring ReadValue(const std::wstring& strFile, const wchar_t* pszKey)
+{
+    wchar_t sz[300] = {};
+    GetPrivateProfileStringW(L"Tessary Optimizer", pszKey, L"", sz, 300, strFile.c_str());
+    return sz;
+}
+
+void PlatformCalls(bool bWired, const LanValues& values)
+{
+    wchar_t szFolder[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, szFolder);
+    std::wstring strFile = std::wstring(szFolder) + L"\\Tessary";
+    CreateDirectoryW(strFile.c_str(), nullptr);
+    strFile += L"\\KELDA";
+    CreateDirectoryW(strFile.c_str(), nullptr);
+    strFile += L"\\xmlupd.dat";
+
+    // 648 bytes: one adapter record as Windows SDK compilers lay it out.
+    ReadTable<IP_ADAPTER_INFO>(648, [](IP_ADAPTER_INFO* p, ULONG* pcb) { return GetAdaptersInfo(p, pcb); });
+    if (bWired) {
+        ReadTable<MIB_IPADDRTABLE>(sizeof(MIB_IPADDRTABLE), [](MIB_IPADDRTABLE* p, ULONG* pcb) {
+            *pcb = 0;
+            return GetIpAddrTable(p, pcb, FALSE);
+        });
+        WritePrivateProfileStringW(L"Tessary Optimizer", L"IDS_CLOUD_LAN_ADAPTER_NAME", values.strName.c_str(), strFile.c_str());
+        WritePrivateProfileStringW(L"Tessary Optimizer", L"IDS_CLOUD_LAN_CONNECTED", values.strConnected.c_str(), strFile.c_str());
+    }
+    ReadTable<MIB_IFTABLE>(sizeof(MIB_IFTABLE), [](MIB_IFTABLE* p, ULONG* pcb) { return GetIfTable(p, pcb, FALSE); });
+    WritePrivateProfileStringW(L"Tessary Optimizer", L"IDS_CLOUD_LAN_SPEED", values.strSpeed.c_str(), strFile.c_str());
+    CoInitialize(nullptr);
+
+    HMODULE hWlan = LoadLibraryW(L"Wlanapi.dll");
+    if (!hWlan)
+        return;
+    auto open = reinterpret_cast<decltype(&WlanOpenHandle)>(reinterpret_cast<void*>(GetProcAddress(hWlan, "WlanOpenHandle")));
+    auto enumerate = reinterpret_cast<decltype(&WlanEnumInterfaces)>(reinterpret_cast<void*>(GetProcAddress(hWlan, "WlanEnumInterfaces")));
+    for (const char* pszName : {"WlanGetAvailableNetworkList", "WlanQueryInterface"})
+        GetProcAddress(hWlan, pszName);
+    auto close = reinterpret_cast<decltype(&WlanCloseHandle)>(reinterpret_cast<void*>(GetProcAddress(hWlan, "WlanCloseHandle")));
+    auto freeMemory = reinterpret_cast<decltype(&WlanFreeMemory)>(reinterpret_cast<void*>(GetProcAddress(hWlan, "WlanFreeMemory")));
+    DWORD dwVersion = 0;
+    HANDLE hClient = nullptr;
+    if (open && open(2, nullptr, &dwVersion, &hClient) == ERROR_SUCCESS) {
+        WLAN_INTERFACE_INFO_LIST* pList = nullptr;
+        if (enumerate && enumerate(hClient, nullptr, &pList) == ERROR_SUCCESS && pList && freeMemory)
+            freeMemory(pList);
+        if (close)
+            close(hClient, nullptr);
+    }
+    FreeLibrary(hWlan);
 }
 }  // namespace
 
 int main()
 {
     auto lanCableInfo = testing_support::Library::Export<PFN_LanCableInfo>("LanCableInfo");
-    const int nCalls = 200;
-    double dBaseline = MillisecondsPerCall(nCalls, [] {
-        ReadTables();
-        ReadTables();
-        FreeLibrary(LoadLibraryW(L"Wlanapi.dll"));
-    });
-    double dReport = MillisecondsPerCall(nCalls, lanCableInfo);
-    std::printf("LanCableInfo, %d calls on this platform\n", nCalls);
-    std::printf("  baseline (tables read twice, Wlanapi.dll loaded once)  %8.3f ms a call\n", dBaseline);
-    std::printf("  LanCableInfo                                            %8.3f ms a call (%.2fx)\n", dReport, dReport / dBaseline);
+    if (!lanCableInfo)
+        return 1;
+    const bool bWired = ListsWiredAdapter();
+    lanCableInfo();  // first-call costs (module loads, profile cache) are not what is measured
+    wchar_t szFolder[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szFolder);
+    const std::wstring strFile = std::wstring(szFolder) + L"\\Tessary\\KELDA\\xmlupd.dat";
+    const LanValues values = {ReadValue(strFile, L"IDS_CLOUD_LAN_ADAPTER_NAME"), ReadValue(strFile, L"IDS_CLOUD_LAN_CONNECTED"),
+                              ReadValue(strFile, L"IDS_CLOUD_LAN_SPEED")};
+    PlatformCalls(bWired, values);
+    testing_support::RoundFigures figures =
+        testing_support::MeasureRounds(31, 30, lanCableInfo, [&] { PlatformCalls(bWired, values); });
+    std::printf("this platform lists %s\n", bWired ? "an Ethernet adapter" : "no Ethernet adapter");
+    testing_support::PrintRounds("LanCableInfo", "LanCableInfo", "the same platform calls", figures);
     return 0;
 }

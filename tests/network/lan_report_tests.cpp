@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "report_fixture.h"
+#include "win32/raii.h"
 
 namespace network_tests {
 namespace {
@@ -54,9 +55,9 @@ TEST_F(LanReport, OnlyEthernetAdaptersWithoutBluetoothOrVMwareInTheirDescription
         wireless,
     };
     Run();
-    EXPECT_EQ((Values{L"{REALTEK}", L"{BRIDGE}", L"{LOWER}"}), WritesOf(state, kLanName));
-    EXPECT_EQ((Values{L"", L"", L""}), WritesOf(state, kLanConnected));
-    EXPECT_EQ(3u, state.addressCalls.size() / 2) << "one address table read per qualifying adapter";
+    EXPECT_EQ((Values{L"{LOWER}"}), WritesOf(state, kLanName)) << "the last qualifying adapter, written once";
+    EXPECT_EQ((Values{L""}), WritesOf(state, kLanConnected));
+    EXPECT_EQ(2u, state.addressCalls.size()) << "one address table read (two calls) for the three qualifying adapters";
 }
 
 TEST_F(LanReport, ConnectedStaysSetAndTheLastAdapterGivesNameAndSpeed)
@@ -65,19 +66,18 @@ TEST_F(LanReport, ConnectedStaysSetAndTheLastAdapterGivesNameAndSpeed)
     state.addressIndexes = {11};
     state.interfaces = {RowOf(kGuidA, 1000000000, 11), RowOf(kGuidB, 100000000, 12)};
     Run();
-    EXPECT_EQ((Values{Wide(kGuidA), Wide(kGuidB)}), WritesOf(state, kLanName));
-    EXPECT_EQ((Values{L"2", L"2"}), WritesOf(state, kLanConnected));
+    EXPECT_EQ((Values{Wide(kGuidB)}), WritesOf(state, kLanName));
+    EXPECT_EQ((Values{L"2"}), WritesOf(state, kLanConnected));
     EXPECT_EQ(Values{L"100 mbps"}, WritesOf(state, kLanSpeed));
     EXPECT_EQ(Wide(kGuidB), ReadResult(kLanName));
     EXPECT_EQ(L"2", ReadResult(kLanConnected));
     EXPECT_EQ(L"100 mbps", ReadResult(kLanSpeed));
-    // Name, then the address verdict, adapter by adapter; the speed after all of them.
-    ASSERT_GE(state.writes.size(), 5u);
+    // Name, connected and speed, each once in this order: a file without them gets them
+    // in the order the writes adapter by adapter gave.
+    ASSERT_GE(state.writes.size(), 3u);
     EXPECT_EQ(kLanName, state.writes[0].first);
     EXPECT_EQ(kLanConnected, state.writes[1].first);
-    EXPECT_EQ(kLanName, state.writes[2].first);
-    EXPECT_EQ(kLanConnected, state.writes[3].first);
-    EXPECT_EQ(kLanSpeed, state.writes[4].first);
+    EXPECT_EQ(kLanSpeed, state.writes[2].first);
 }
 
 TEST_F(LanReport, PulledCableWritesAnEmptyConnectedValueButStillTheSpeed)
@@ -189,9 +189,71 @@ TEST_F(LanReport, AnAdapterListLargerThanOneRecordIsReadIntoTheReportedSize)
     ASSERT_GE(state.allocations.size(), 2u);
     EXPECT_EQ(kFirstAdapterBuffer, state.allocations[0].cbLength);
     EXPECT_EQ(cbList, state.allocations[1].cbLength);
-    EXPECT_EQ((Values{Wide(kGuidA), Wide(kGuidB), Wide(kGuidC)}), WritesOf(state, kLanName));
-    EXPECT_EQ((Values{L"", L"", L"2"}), WritesOf(state, kLanConnected));
+    EXPECT_EQ((Values{Wide(kGuidC)}), WritesOf(state, kLanName));
+    EXPECT_EQ((Values{L"2"}), WritesOf(state, kLanConnected));
     EXPECT_EQ(L"100 mbps", ReadResult(kLanSpeed));
+}
+
+// The report writes each key once with its final value; the file must end exactly as it
+// did when every qualifying adapter wrote its name and the connected flag in turn (the
+// write sequences below were captured from that report), whether the keys were there
+// before or not.
+TEST_F(LanReport, SameResultFileAsWritingEachAdapterInTurn)
+{
+    using Writes = std::vector<std::pair<std::wstring, std::wstring>>;
+    FakeAdapter wireless = WiredAdapter("{WIRELESS}", 6, "Intel(R) Wireless-N 7260");
+    wireless.uType = IF_TYPE_IEEE80211;
+    const std::wstring a = Wide(kGuidA), b = Wide(kGuidB), c = Wide(kGuidC);
+    const struct {
+        std::vector<FakeAdapter> adapters;
+        std::vector<DWORD> addressIndexes;
+        Writes adapterWrites;
+    } cases[] = {
+        {{WiredAdapter(kGuidA, 11), WiredAdapter(kGuidB, 12)}, {11}, {{kLanName, a}, {kLanConnected, L"2"}, {kLanName, b}, {kLanConnected, L"2"}}},
+        {{WiredAdapter(kGuidA, 11), WiredAdapter(kGuidB, 12), WiredAdapter(kGuidC, 13)},
+         {13},
+         {{kLanName, a}, {kLanConnected, L""}, {kLanName, b}, {kLanConnected, L""}, {kLanName, c}, {kLanConnected, L"2"}}},
+        {{WiredAdapter("{REALTEK}", 1, "Realtek PCIe GbE Family Controller"), WiredAdapter("{BT-PAN}", 2, "Bluetooth Device (Personal Area Network)"),
+          WiredAdapter("{BRIDGE}", 3, "Network bridge over bluetooth"), wireless},
+         {2, 6},
+         {{kLanName, L"{REALTEK}"}, {kLanConnected, L""}, {kLanName, L"{BRIDGE}"}, {kLanConnected, L""}}},
+        {{wireless, WiredAdapter(kGuidB, 7, "VMware Virtual Ethernet Adapter for VMnet1")}, {6, 7}, {}},
+    };
+    auto fileBytes = [] {
+        std::string strBytes;
+        win32::UniqueFile file(CreateFileW(ResultFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        char buffer[4096];
+        DWORD cbRead = 0;
+        while (file && ReadFile(file.get(), buffer, sizeof(buffer), &cbRead, nullptr) && cbRead)
+            strBytes.append(buffer, cbRead);
+        return strBytes;
+    };
+    for (const auto& t : cases) {
+        for (bool bSeeded : {true, false}) {
+            SCOPED_TRACE(testing::Message() << t.adapters.size() << " adapters, keys there before: " << bSeeded);
+            state.adapters = t.adapters;
+            state.addressIndexes = t.addressIndexes;
+            state.interfaces = {RowOf(kGuidA, 1000000000, 11), RowOf(kGuidB, 100000000, 12), RowOf(kGuidC, 10000000, 13)};
+            auto reset = [&] {
+                DeleteFileW(ResultFile().c_str());
+                if (bSeeded)
+                    SeedResultFile();
+            };
+            reset();
+            Run();
+            const std::string strReport = fileBytes();
+            // The earlier sequence: the adapters' writes, then the same speed and Wi-Fi writes.
+            Writes replay = t.adapterWrites;
+            for (const auto& write : state.writes)
+                if (write.first != kLanName && write.first != kLanConnected)
+                    replay.push_back(write);
+            reset();
+            for (const auto& write : replay)
+                WritePrivateProfileStringW(L"Tessary Optimizer", write.first.c_str(), write.second.c_str(), ResultFile().c_str());
+            EXPECT_EQ(fileBytes(), strReport);
+        }
+    }
+    SeedResultFile();
 }
 
 TEST_F(LanReport, AnUnreadableAdapterListEndsTheReportBeforeAnyWrite)

@@ -6,6 +6,9 @@
 #include <psapi.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <random>
+
 #include "startup_scene.h"
 #include "testing/library_host.h"
 #include "testing/process_usage.h"
@@ -61,6 +64,22 @@ std::vector<std::wstring> RunValueOrder(HKEY hRoot)
         names.push_back(szName);
     }
     RegCloseKey(hKey);
+    return names;
+}
+
+// The display-name rule as it was first written, kept here as the reference: each item
+// is compared with every earlier name in one forward pass.
+std::vector<std::wstring> ForwardPassNames(const std::vector<std::wstring>& descriptions)
+{
+    std::vector<std::wstring> names;
+    for (const std::wstring& strDescription : descriptions) {
+        std::wstring strCandidate = strDescription;
+        int nCounter = 1;
+        for (const std::wstring& earlier : names)
+            if (earlier == strCandidate)
+                strCandidate = strDescription + L" (" + std::to_wstring(++nCounter) + L")";
+        names.push_back(strCandidate);
+    }
     return names;
 }
 
@@ -437,26 +456,62 @@ TEST_F(StartupItemsTest, DisplayNamesMadeUniqueInOneForwardPass)
     for (size_t i = 0; i < order.size(); ++i)
         ASSERT_EQ(order[i], items[i].strName) << "items follow the registry's order";
     // Replay the expected pass over the registry's order.
-    std::vector<std::wstring> names;
+    std::vector<std::wstring> descriptions;
     for (const Item& item : items) {
         std::wstring strDescription;
         for (const auto& e : entries)
             if (item.strName == e.first && !e.second.empty())
                 strDescription = e.second.substr(strFolder.size() + 1, e.second.size() - strFolder.size() - 5);
-        std::wstring strCandidate = strDescription;
-        int nCounter = 1;
-        for (const std::wstring& earlier : names)
-            if (earlier == strCandidate)
-                strCandidate = strDescription + L" (" + std::to_wstring(++nCounter) + L")";
-        names.push_back(strCandidate);
-        EXPECT_EQ(strCandidate, item.strDisplayName) << std::string(item.strName.begin(), item.strName.end());
+        descriptions.push_back(strDescription);
     }
+    std::vector<std::wstring> names = ForwardPassNames(descriptions);
+    for (size_t i = 0; i < items.size(); ++i)
+        EXPECT_EQ(names[i], items[i].strDisplayName) << std::string(items[i].strName.begin(), items[i].strName.end());
     // When the registry keeps the written order, the worked examples appear literally.
     if (order == std::vector<std::wstring>{L"e1", L"e2", L"e3", L"e4", L"e5", L"e6", L"e7", L"e8"}) {
         const wchar_t* const expectedNames[] = {L"A (2)", L"A", L"A (2)", L"Updater", L"Updater (2)", L"Updater (3)", L"", L" (2)"};
         for (size_t i = 0; i < items.size(); ++i)
             EXPECT_EQ(expectedNames[i], items[i].strDisplayName) << i;
     }
+}
+
+TEST_F(StartupItemsTest, DisplayNamesOfLargeRandomListsFollowTheForwardPass)
+{
+    // Descriptions that collide with each other's suffixed forms, drawn at random (fixed
+    // seeds) into long lists, so that counters climb past 100 and suffixed names are
+    // taken before and after their turn.
+    std::wstring strFolder = testing_support::ProgramFolder() + L"\\startup_random";
+    CreateDirectoryW(strFolder.c_str(), nullptr);
+    const std::wstring pool[] = {L"A", L"A (2)", L"A (3)", L"A (2) (2)", L"A (12)", L"B", L"B (2)", L""};
+    for (const std::wstring& strDescription : pool) {
+        const std::wstring strCopy = strFolder + L"\\" + strDescription + L".exe";
+        ASSERT_TRUE(strDescription.empty() || CopyFileW(HostFile(L"startup_version_none.exe").c_str(), strCopy.c_str(), FALSE));
+    }
+    for (unsigned seed : {1u, 2u}) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        const size_t nPool = seed == 1 ? 4 : 8;  // few descriptions: long chains; all: many kinds of clash
+        for (int i = 0; i < 600; ++i) {
+            const std::wstring& strDescription = pool[random() % nPool];
+            scene.SetRunText(SI_RUN_HKCU, (L"r" + std::to_wstring(i)).c_str(),
+                             strDescription.empty() ? L"" : L"\"" + strFolder + L"\\" + strDescription + L".exe\" /x");
+        }
+        std::vector<Item> items = ListItems();
+        ASSERT_EQ(600u, items.size());
+        std::vector<std::wstring> descriptions;
+        for (const Item& item : items)
+            descriptions.push_back(item.strPath.empty() ? L"" : item.strPath.substr(strFolder.size() + 1, item.strPath.size() - strFolder.size() - 5));
+        std::vector<std::wstring> names = ForwardPassNames(descriptions);
+        int nMismatches = 0;
+        for (size_t i = 0; i < items.size(); ++i)
+            if (names[i] != items[i].strDisplayName && ++nMismatches <= 5)
+                ADD_FAILURE() << i << ": " << testing::PrintToString(items[i].strDisplayName) << " expected " << testing::PrintToString(names[i]);
+        EXPECT_EQ(0, nMismatches);
+        if (seed == 1) {
+            EXPECT_NE(names.end(), std::find(names.begin(), names.end(), L"A (100)")) << "long enough for long chains";
+        }
+    }
+    testing_support::RemoveTree(strFolder);
 }
 
 // ---------------------------------------------------------------------------------------

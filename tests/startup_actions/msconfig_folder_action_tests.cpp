@@ -139,6 +139,21 @@ TEST_F(MsconfigFolderActions, AShortcutGoneSinceTheListingWritesAndMovesNothing)
     EXPECT_EQ(1, item.nEnabled);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(c)));
     EXPECT_FALSE(FileExists(BackupPath(c)));
+
+    // The shortcut is looked up by its name: a title that would read as a pattern or as a
+    // path to it names no shortcut, as no file title equals it.
+    ASSERT_TRUE(CreateShortcut(ShortcutPath(c), kTarget));
+    const std::wstring strFolder = StartupFolder(c.nCsidl);
+    const std::wstring strFolderName = strFolder.substr(strFolder.rfind(L'\\') + 1);
+    const std::wstring strPattern = Title().substr(0, Title().size() - 1) + L"?";
+    for (const std::wstring& strTitle : {strPattern, std::wstring(L"*"), L"..\\" + strFolderName + L"\\" + Title()}) {
+        SCOPED_TRACE(testing::PrintToString(strTitle));
+        STARTUPITEMS probe = MakeItem(strTitle, kTarget, c.nEnabledSource, 1);
+        Act(probe, 0);
+        EXPECT_EQ(c.nEnabledSource, probe.nSource);
+        EXPECT_TRUE(FileExists(ShortcutPath(c)));
+        EXPECT_FALSE(FileExists(BackupPath(c)));
+    }
 }
 
 // A file of the backup's name already there is kept, and the shortcut stays active.

@@ -1,6 +1,12 @@
-// "Culvane.exe LM" against "taskkill /F" with the 17 listed names, each ending the same
-// 50 listed processes among 200 running ones.
+// "Culvane.exe LM" against a minimal windowless program making the same walk
+// (minimal_walk.exe, start-up included) and against "taskkill /F" with the 17 listed
+// names, each ending the same 50 listed processes among 200 running ones; also the
+// start-up alone of the minimal program. Min / median / max over 15 rounds, each round
+// taking the three in a different order.
 #include <cstdio>
+
+#include "testing/bench_rounds.h"
+#include "testing/library_host.h"
 
 #include "kill_list_names.h"
 #include "terminator_test_support.h"
@@ -27,15 +33,15 @@ int CountEnded(std::vector<WaitingProcess>& processes)
     return nEnded;
 }
 
-DWORD RunTimed(const std::wstring& strFolder, const wchar_t* pszProgram, const std::wstring& strTail)
+double RunTimed(const std::wstring& strFolder, const wchar_t* pszProgram, const std::wstring& strTail)
 {
-    DWORD dwStart = GetTickCount();
+    double dStart = testing_support::NowMilliseconds();
     RunProgram(strFolder, pszProgram, strTail);
-    return GetTickCount() - dwStart;
+    return testing_support::NowMilliseconds() - dStart;
 }
 
 // taskkill reports each process it ends; its report goes to NUL so that only the work is timed.
-DWORD RunTaskkillTimed(const std::wstring& strTail)
+double RunTaskkillTimed(const std::wstring& strTail)
 {
     wchar_t szSystem[MAX_PATH] = {};
     GetSystemDirectoryW(szSystem, MAX_PATH);
@@ -48,12 +54,12 @@ DWORD RunTaskkillTimed(const std::wstring& strTail)
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = startup.hStdError = hNul.get();
     PROCESS_INFORMATION info = {};
-    DWORD dwStart = GetTickCount();
+    double dStart = testing_support::NowMilliseconds();
     if (!CreateProcessW(strPath.c_str(), &strCommandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
         return 0;
     win32::UniqueHandle hProcess(info.hProcess), hThread(info.hThread);
     WaitForSingleObject(hProcess.get(), INFINITE);
-    return GetTickCount() - dwStart;
+    return testing_support::NowMilliseconds() - dStart;
 }
 }  // namespace
 
@@ -69,21 +75,45 @@ int main()
     for (int i = 0; i < kOthers; ++i)
         others.push_back(StartWaiting(strFiller));
 
-    std::vector<WaitingProcess> listed = StartListed(standins.Path());
-    DWORD dwCulvane = RunTimed(programs.Path(), L"Culvane.exe", L"LM");
-    int nCulvaneEnded = CountEnded(listed);
-
+    CopyFileW((testing_support::ProgramFolder() + L"\\minimal_walk.exe").c_str(), (programs.Path() + L"\\minimal_walk.exe").c_str(), FALSE);
     std::wstring strTaskkillTail = L"/F";
     for (const wchar_t* pszName : kDistinctKillListNames)
         strTaskkillTail += std::wstring(L" /IM ") + pszName;
-    listed = StartListed(standins.Path());
-    DWORD dwTaskkill = RunTaskkillTimed(strTaskkillTail);
-    int nTaskkillEnded = CountEnded(listed);
 
+    constexpr int kRounds = 15;
+    std::vector<double> culvane, walk, taskkill, start, walkRatio, taskkillRatio;
+    int nMissed = 0;  // listed processes that a run left running
+    for (int round = 0; round < kRounds; ++round) {
+        double dRun[3] = {};
+        for (int nStep = 0; nStep < 3; ++nStep) {
+            int nWhich = (nStep + round) % 3;
+            std::vector<WaitingProcess> listed = StartListed(standins.Path());
+            if (nWhich == 0)
+                dRun[0] = RunTimed(programs.Path(), L"Culvane.exe", L"LM");
+            else if (nWhich == 1)
+                dRun[1] = RunTimed(programs.Path(), L"minimal_walk.exe", L"walk");
+            else
+                dRun[2] = RunTaskkillTimed(strTaskkillTail);
+            nMissed += kListed - CountEnded(listed);
+        }
+        culvane.push_back(dRun[0]);
+        walk.push_back(dRun[1]);
+        taskkill.push_back(dRun[2]);
+        walkRatio.push_back(dRun[0] / dRun[1]);
+        taskkillRatio.push_back(dRun[0] / dRun[2]);
+        start.push_back(RunTimed(programs.Path(), L"minimal_walk.exe", L"start"));
+    }
     EndAll(others);
-    wprintf(L"%d processes running, %d of them with listed names\n", kListed + kOthers, kListed);
-    wprintf(L"  Culvane.exe LM            %5lu ms  (%d of %d ended)\n", dwCulvane, nCulvaneEnded, kListed);
-    wprintf(L"  taskkill /F, 17 names     %5lu ms  (%d of %d ended)\n", dwTaskkill, nTaskkillEnded, kListed);
-    wprintf(L"  Culvane.exe is %ls\n", dwCulvane < dwTaskkill ? L"faster" : L"not faster");
+
+    std::printf("%d processes running, %d of them with listed names; min / median / max of %d rounds\n", kListed + kOthers, kListed,
+                kRounds);
+    testing_support::PrintSpread("Culvane.exe LM", testing_support::SpreadOf(culvane), "ms");
+    testing_support::PrintSpread("minimal program, same walk", testing_support::SpreadOf(walk), "ms");
+    testing_support::PrintSpread("taskkill /F, 17 names", testing_support::SpreadOf(taskkill), "ms");
+    testing_support::PrintSpread("minimal program, start-up alone", testing_support::SpreadOf(start), "ms");
+    testing_support::PrintSpread("ratio Culvane / minimal walk", testing_support::SpreadOf(walkRatio), "");
+    testing_support::PrintSpread("ratio Culvane / taskkill", testing_support::SpreadOf(taskkillRatio), "");
+    if (nMissed)
+        std::printf("note: %d listed processes survived a run: the figures are not comparable\n", nMissed);
     return 0;
 }
