@@ -1,25 +1,41 @@
 #include "startup/actions.h"
 
-#include "frame/module_objects.h"
+#include "frame/app.h"
 #include "startup/environment.h"
+#include "startup/startup_sources.h"
 
-void PerformStartupAction(int enable)
+namespace {
+bool PerformApprovedAction(STARTUPACTIONRECORD& record, int enable)
 {
-    const bool bApproved = UsesApprovedStore();
-    const int nSource = theApp.m_actionRecord.nSource;
-    if (enable) {
-        if (bApproved)
-            EnableApproved(enable);
-        else if (nSource == SI_MSCONFIG_RUN_HKCU || nSource == SI_MSCONFIG_RUN_HKLM || nSource == SI_MSCONFIG_RUN_HKLM32)
-            EnableMsconfigRun(enable);
-        else if (nSource == SI_MSCONFIG_FOLDER_USER || nSource == SI_MSCONFIG_FOLDER_COMMON)
-            EnableMsconfigFolder(enable);
-    } else {
-        if (bApproved)
-            DisableApproved();
-        else if (nSource == SI_RUN_HKCU || nSource == SI_RUN_HKLM || nSource == SI_RUN_HKLM32)
-            DisableMsconfigRun();
-        else if (nSource == SI_FOLDER_USER || nSource == SI_FOLDER_COMMON)
-            DisableMsconfigFolder();
+    if (!enable) {
+        const StartupSource* pSource = FindSourceByCode(record.nSource);
+        return pSource && DisableApproved(record, *pSource);
     }
+    const StartupSource* pSource = FindSourceByApprovedCode(record.nSource);
+    if (!pSource) {
+        record.nEnabled = enable;  // not marked disabled: the item only takes the flag
+        return false;
+    }
+    return EnableApproved(record, *pSource, enable);
+}
+
+bool PerformMsconfigAction(STARTUPACTIONRECORD& record, int enable)
+{
+    if (!enable) {
+        const StartupSource* pSource = FindSourceByCode(record.nSource);
+        if (!pSource)
+            return false;
+        return IsShortcutSource(*pSource) ? DisableMsconfigFolder(record, *pSource) : DisableMsconfigRun(record, *pSource);
+    }
+    const StartupSource* pSource = FindSourceByMsconfigCode(record.nSource);
+    if (!pSource)
+        return false;
+    return IsShortcutSource(*pSource) ? EnableMsconfigFolder(record, *pSource, enable)
+                                      : EnableMsconfigRun(record, *pSource, enable);
+}
+}  // namespace
+
+bool PerformStartupAction(STARTUPACTIONRECORD& record, int enable)
+{
+    return UsesApprovedStore() ? PerformApprovedAction(record, enable) : PerformMsconfigAction(record, enable);
 }

@@ -1,19 +1,26 @@
-// Enabling and disabling the startup entry described by theApp.m_actionRecord.
+// Enabling and disabling one startup entry, described by the record passed in.
 //
-// Each operation updates nSource and nEnabled of the record only once the entry has
-// really changed place or state (an approval value written, a Run value or shortcut
-// moved); when the registry or file work fails first, the record keeps what it had.
+// Each operation returns true, with nSource and nEnabled of the record naming the entry's
+// new place and state, once the entry has really changed place or state (an approval
+// value written, a Run value or shortcut moved). When the registry or file work fails
+// first, or the entry is not where the record says, it returns false and the record keeps
+// what it had.
 #pragma once
 
-// Chooses and runs the operation for the record's nSource; enable != 0 enables.
-void PerformStartupAction(int enable);
+struct STARTUPACTIONRECORD;
+struct StartupSource;
 
-// Where disabled items are marked in the StartupApproved keys.
-void EnableApproved(int flag);
-void DisableApproved();
-// Where disabled Run values are parked in the MSConfig "startupreg" store.
-void EnableMsconfigRun(int flag);
-void DisableMsconfigRun();
-// Where disabled shortcuts are moved to the backup folder and recorded in "startupfolder".
-void EnableMsconfigFolder(int flag);
-void DisableMsconfigFolder();
+// Chooses and runs the operation for the record's nSource; enable != 0 enables. An item
+// that is not marked disabled where the StartupApproved keys are used only takes the flag
+// in nEnabled (nothing moves: false).
+bool PerformStartupAction(STARTUPACTIONRECORD& record, int enable);
+
+// The StartupApproved keys: the entry stays and its value there says enabled or disabled.
+bool EnableApproved(STARTUPACTIONRECORD& record, const StartupSource& source, int flag);
+bool DisableApproved(STARTUPACTIONRECORD& record, const StartupSource& source);
+// The MSConfig "startupreg" store, where disabled Run values are parked.
+bool EnableMsconfigRun(STARTUPACTIONRECORD& record, const StartupSource& source, int flag);
+bool DisableMsconfigRun(STARTUPACTIONRECORD& record, const StartupSource& source);
+// The backup folder, where disabled shortcuts are moved, recorded in "startupfolder".
+bool EnableMsconfigFolder(STARTUPACTIONRECORD& record, const StartupSource& source, int flag);
+bool DisableMsconfigFolder(STARTUPACTIONRECORD& record, const StartupSource& source);

@@ -1,28 +1,34 @@
 #include "startup/approved_state.h"
 
+#include <cwchar>
+
 #include "frame/module_objects.h"
 #include "startup/counted_key.h"
-#include "startup/locations.h"
-#include "win32/raii.h"
+#include "startup/startup_sources.h"
 
 namespace {
-constexpr DWORD kValueNameChars = 260;
 // State (4 bytes) and the FILETIME of the disabling (8 bytes).
 constexpr DWORD kApprovalBytes = 12;
 
 // Only the time stamp decides: a disabled entry carries the moment it was disabled.
 bool IsMarkedDisabled(const BYTE (&abData)[kApprovalBytes]) { return abData[5] != 0 || abData[7] != 0 || abData[9] != 0; }
 
-void MarkFirstMatch(const ApprovedLocation& location, const CString& strValueName)
+// True when the value is named after the item: its name, then the source's suffix. Names
+// compare up to their first null, as the framework's strings do.
+bool IsValueOf(const StartupSource& source, const CString& strName, LPCWSTR pszValueName)
+{
+    LPCWSTR pszName = strName.GetString();
+    const size_t nLength = wcslen(pszName);
+    return wcsncmp(pszName, pszValueName, nLength) == 0 && wcscmp(pszValueName + nLength, ApprovalValueSuffix(source)) == 0;
+}
+
+void MarkFirstMatch(const StartupSource& source, LPCWSTR pszValueName)
 {
     for (int i = 0; i < g_startupItems.GetSize(); ++i) {
         STARTUPITEMS& item = g_startupItems[i];
-        if (item.nSource != location.nEnabledSource)
-            continue;
-        CString strEntry = location.bShortcut ? item.strName + L".lnk" : item.strName;
-        if (strEntry == strValueName) {
+        if (item.nSource == source.nSource && IsValueOf(source, item.strName, pszValueName)) {
             item.nEnabled = 0;
-            item.nSource = location.nDisabledSource;
+            item.nSource = source.nApprovedSource;
             return;
         }
     }
@@ -31,25 +37,13 @@ void MarkFirstMatch(const ApprovedLocation& location, const CString& strValueNam
 
 void ApplyApprovedState(int nPassSource)
 {
-    const ApprovedLocation* pLocation = FindApprovedLocation(nPassSource);
-    if (!pLocation || pLocation->nDisabledSource != nPassSource)
+    const StartupSource* pSource = FindSourceByApprovedCode(nPassSource);
+    if (!pSource)
         return;
-    CString strKey = CString(kApprovedKeyPrefix) + pLocation->pszLastComponent;
-    win32::UniqueKey key;
-    DWORD nValues = 0, nSubkeys = 0;
-    if (!CreateCountedKey(pLocation->hRoot, strKey, KEY_ALL_ACCESS | pLocation->samView, key, nValues, nSubkeys))
-        return;
-    for (DWORD i = 0; i < nValues; ++i) {
-        wchar_t szName[kValueNameChars + 1];
-        DWORD cchName = kValueNameChars;
-        BYTE abData[kApprovalBytes] = {};  // a shorter value leaves the rest zero
-        DWORD cbData = kApprovalBytes;
-        DWORD dwType = 0;
-        if (RegEnumValueW(key.get(), i, szName, &cchName, nullptr, &dwType, abData, &cbData) != ERROR_SUCCESS)
-            continue;
-        if (dwType != REG_BINARY || !IsMarkedDisabled(abData))
-            continue;
-        szName[cchName < kValueNameChars ? cchName : kValueNameChars] = L'\0';
-        MarkFirstMatch(*pLocation, szName);
-    }
+    BYTE abData[kApprovalBytes];
+    ReadKeyValues(pSource->hRoot, pSource->pszApprovedKey, KEY_ALL_ACCESS | pSource->samApprovedView, abData,
+                  kApprovalBytes, [&](LPCWSTR pszName, DWORD dwType, DWORD) {
+                      if (dwType == REG_BINARY && IsMarkedDisabled(abData))
+                          MarkFirstMatch(*pSource, pszName);
+                  });
 }

@@ -4,8 +4,9 @@
 #include "startup/counted_key.h"
 #include "startup/enumerate.h"
 #include "startup/environment.h"
-#include "startup/locations.h"
 #include "startup/registry_text.h"
+#include "startup/startup_sources.h"
+#include "startup/store_values.h"
 #include "win32/raii.h"
 
 namespace {
@@ -24,16 +25,16 @@ int MachineSourceFor(const CString& strKey)
 void ReadStoredEntry(const CString& strSubkeyName)
 {
     CString strPath;
-    strPath.Format(L"%s\\%s", kMsconfigStartupReg, strSubkeyName.GetString());
     win32::UniqueKey entry;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath, 0, kMsconfigAccess, entry.put()) != ERROR_SUCCESS)
+    if (!StoreEntryPath(kMsconfigStartupReg, strSubkeyName, strPath) ||
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, strPath, 0, kMsconfigAccess, entry.put()) != ERROR_SUCCESS)
         return;
     STARTUPITEMS item{};
     CString strHive;
     if (!QueryRegistryText(entry.get(), L"item", item.strName) || !QueryRegistryText(entry.get(), L"command", item.strCommand) ||
         !QueryRegistryText(entry.get(), L"hkey", strHive))
         return;
-    if (strHive == L"HKCU") {
+    if (strHive == kStoreHiveUser) {
         item.nSource = SI_MSCONFIG_RUN_HKCU;
     } else {
         CString strKey;
@@ -48,21 +49,13 @@ void ReadStoredEntry(const CString& strSubkeyName)
 
 void ReadMsconfigRegistryStore()
 {
+    // The names are collected first, and the store key closed, before any entry is read.
     CStringArray astrNames;
-    {
-        win32::UniqueKey store;
-        DWORD nValues = 0, nSubkeys = 0;
-        if (!CreateCountedKey(HKEY_LOCAL_MACHINE, kMsconfigStartupReg, kMsconfigAccess, store, nValues, nSubkeys))
-            return;
-        for (DWORD i = 0; i < nSubkeys; ++i) {
-            wchar_t szName[kSubkeyNameChars + 1];
-            DWORD cchName = kSubkeyNameChars;
-            if (RegEnumKeyExW(store.get(), i, szName, &cchName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                continue;
-            szName[cchName < kSubkeyNameChars ? cchName : kSubkeyNameChars] = L'\0';
-            astrNames.Add(szName);
-        }
-    }
+    ForEachKeyIndex(HKEY_LOCAL_MACHINE, kMsconfigStartupReg, kMsconfigAccess, KeyEntries::Subkeys, [&](HKEY hStore, DWORD i) {
+        EnumeratedName<kSubkeyNameChars> name;
+        if (RegEnumKeyExW(hStore, i, name.sz, &name.cch, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+            astrNames.Add(name.Terminated());
+    });
     for (int i = 0; i < astrNames.GetSize(); ++i)
         ReadStoredEntry(astrNames[i]);
 }

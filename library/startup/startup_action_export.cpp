@@ -1,22 +1,19 @@
 // StartupAction: enables or disables the item of one host record, in place.
 #include "frame/export.h"
 
+#include <tuple>
+
 #include "frame/module_objects.h"
 #include "startup/actions.h"
 
 namespace {
-// Fields 1 to 7, in either direction; the icon index belongs to the host's list view and
-// is never touched.
-template <class To, class From>
-void CopyActionFields(To& to, const From& from)
+// Fields 1 to 7 of a record, as references; the icon index belongs to the host's list
+// view and is never touched.
+template <class Record>
+auto ActionFields(Record& record)
 {
-    to.strName = from.strName;
-    to.strCommand = from.strCommand;
-    to.strDisplayName = from.strDisplayName;
-    to.strPath = from.strPath;
-    to.strCompany = from.strCompany;
-    to.nEnabled = from.nEnabled;
-    to.nSource = from.nSource;
+    return std::tie(record.strName, record.strCommand, record.strDisplayName, record.strPath, record.strCompany,
+                    record.nEnabled, record.nSource);
 }
 }  // namespace
 
@@ -25,8 +22,9 @@ WENDLE_API void __cdecl StartupAction(STARTUPITEMS* item, int enable)
     if (!item)
         return;
     RunExport([&] {
-        CopyActionFields(theApp.m_actionRecord, *item);
-        PerformStartupAction(enable);
-        CopyActionFields(*item, theApp.m_actionRecord);
+        // The module's action record holds the item for the length of the call.
+        ActionFields(theApp.m_actionRecord) = ActionFields(*item);
+        PerformStartupAction(theApp.m_actionRecord, enable);
+        ActionFields(*item) = ActionFields(theApp.m_actionRecord);
     });
 }

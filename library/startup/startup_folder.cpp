@@ -6,39 +6,31 @@
 #include "frame/module_objects.h"
 #include "startup/enumerate.h"
 #include "startup/shortcut_target.h"
+#include "startup/startup_sources.h"
 #include "win32/raii.h"
 
-namespace {
-int FolderFor(int nSource)
+bool GetStartupFolderPath(const StartupSource& source, CString& strFolder)
 {
-    switch (nSource) {
-    case SI_FOLDER_USER:
-        return CSIDL_STARTUP;
-    case SI_FOLDER_COMMON:
-        return CSIDL_COMMON_STARTUP;
-    default:
-        return -1;
-    }
+    wchar_t szFolder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, source.nFolder, nullptr, SHGFP_TYPE_CURRENT, szFolder)))
+        return false;
+    szFolder[MAX_PATH - 1] = L'\0';
+    strFolder = szFolder;
+    return true;
 }
 
-// "Tool Agent.lnk" gives "Tool Agent"; only the last extension goes.
-CString FileTitle(const CString& strFileName)
+CString ShortcutTitle(const CString& strFileName)
 {
     int nDot = strFileName.ReverseFind(L'.');
     return nDot < 0 ? strFileName : strFileName.Left(nDot);
 }
-}  // namespace
 
 void ReadStartupFolder(int nSource)
 {
-    int nFolder = FolderFor(nSource);
-    if (nFolder < 0)
+    const StartupSource* pSource = FindSourceByCode(nSource);
+    CString strFolder;
+    if (!pSource || !IsShortcutSource(*pSource) || !GetStartupFolderPath(*pSource, strFolder))
         return;
-    wchar_t szFolder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, nFolder, nullptr, SHGFP_TYPE_CURRENT, szFolder)))
-        return;
-    szFolder[MAX_PATH - 1] = L'\0';
-    CString strFolder(szFolder);
     WIN32_FIND_DATAW found;
     win32::UniqueFind search(FindFirstFileW(strFolder + L"\\*.lnk", &found));
     if (!search)
@@ -47,7 +39,7 @@ void ReadStartupFolder(int nSource)
         found.cFileName[MAX_PATH - 1] = L'\0';
         CString strFileName(found.cFileName);
         STARTUPITEMS item{};
-        item.strName = FileTitle(strFileName);
+        item.strName = ShortcutTitle(strFileName);
         item.strCommand = ResolveShortcutTarget(strFolder + L"\\" + strFileName);
         item.nEnabled = 1;
         item.nSource = nSource;

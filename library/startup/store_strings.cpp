@@ -14,3 +14,8 @@ CString PathToStoreKeyName(const CString& strPath)
     strName.Replace(L'\\', L'^');
     return strName;
 }
+
+bool StoreEntryPath(LPCWSTR pszStore, const CString& strName, CString& strPath)
+{
+    return !strName.IsEmpty() && strPath.Format(L"%s\\%s", pszStore, strName.GetString());
+}

@@ -18,3 +18,7 @@ bool WriteStringValue(HKEY hKey, LPCWSTR pszName, LPCWSTR pszData);
 
 // A path with every backslash replaced by "^": the name of a "startupfolder" subkey.
 CString PathToStoreKeyName(const CString& strPath);
+
+// The key path of the store entry strName under the store key pszStore; false when the
+// name is empty (the path would name the store itself) or there is no memory for it.
+bool StoreEntryPath(LPCWSTR pszStore, const CString& strName, CString& strPath);
