@@ -60,7 +60,7 @@ inline void DeleteTree(HKEY hRoot, REGSAM samView, const std::wstring& strKey)
 std::vector<BYTE> StringBytes(const std::wstring& str);
 DWORD DwordOf(const RegValue& value);
 
-// Run key of an enabled Run source (8001 to 8003): root and view.
+// Run key of an enabled Run source (SI_RUN_HKCU, SI_RUN_HKLM, SI_RUN_HKLM32): root and view.
 HKEY RunRoot(int nSource);
 REGSAM RunView(int nSource);
 
