@@ -400,30 +400,17 @@ void CString::ReleaseBuffer(int nNewLength)
     Header()->nLength = nNewLength;
 }
 
-CString operator+(const CString& a, const CString& b)
+namespace {
+template <class Left, class Right>
+CString Concatenate(const Left& a, const Right& b)
 {
     CString result(a);
     result += b;
     return result;
 }
+}  // namespace
 
-CString operator+(const CString& a, LPCWSTR b)
-{
-    CString result(a);
-    result += b;
-    return result;
-}
-
-CString operator+(LPCWSTR a, const CString& b)
-{
-    CString result(a);
-    result += b;
-    return result;
-}
-
-CString operator+(const CString& a, wchar_t b)
-{
-    CString result(a);
-    result += b;
-    return result;
-}
+CString operator+(const CString& a, const CString& b) { return Concatenate(a, b); }
+CString operator+(const CString& a, LPCWSTR b) { return Concatenate(a, b); }
+CString operator+(LPCWSTR a, const CString& b) { return Concatenate(a, b); }
+CString operator+(const CString& a, wchar_t b) { return Concatenate(a, b); }

@@ -44,30 +44,12 @@ public:
     // Appends a copy at the tail; returns its position, or nullptr when memory ran out.
     POSITION AddTail(ARG_TYPE newElement)
     {
-        CNode* pNode = NewNode(m_pNodeTail, nullptr);
-        if (!pNode)
-            return nullptr;
-        new (&pNode->data) TYPE(newElement);
-        if (m_pNodeTail)
-            m_pNodeTail->pNext = pNode;
-        else
-            m_pNodeHead = pNode;
-        m_pNodeTail = pNode;
-        return reinterpret_cast<POSITION>(pNode);
+        return LinkAtEnd(NewElementNode(m_pNodeTail, nullptr, newElement), m_pNodeTail, m_pNodeHead, &CNode::pNext);
     }
 
     POSITION AddHead(ARG_TYPE newElement)
     {
-        CNode* pNode = NewNode(nullptr, m_pNodeHead);
-        if (!pNode)
-            return nullptr;
-        new (&pNode->data) TYPE(newElement);
-        if (m_pNodeHead)
-            m_pNodeHead->pPrev = pNode;
-        else
-            m_pNodeTail = pNode;
-        m_pNodeHead = pNode;
-        return reinterpret_cast<POSITION>(pNode);
+        return LinkAtEnd(NewElementNode(nullptr, m_pNodeHead, newElement), m_pNodeHead, m_pNodeTail, &CNode::pPrev);
     }
 
     void RemoveAt(POSITION pos)
@@ -100,6 +82,26 @@ public:
     }
 
 private:
+    // Makes pNode the list's new end pEnd: the old end's link pOutward leads to it, or, in
+    // an empty list, the other end pOther is it too. A null node (no memory) changes nothing.
+    static POSITION LinkAtEnd(CNode* pNode, CNode*& pEnd, CNode*& pOther, CNode* CNode::*pOutward)
+    {
+        if (pNode) {
+            (pEnd ? pEnd->*pOutward : pOther) = pNode;
+            pEnd = pNode;
+        }
+        return reinterpret_cast<POSITION>(pNode);
+    }
+
+    // A node holding a copy of element, not yet linked in; nullptr when memory ran out.
+    CNode* NewElementNode(CNode* pPrev, CNode* pNext, ARG_TYPE element)
+    {
+        CNode* pNode = NewNode(pPrev, pNext);
+        if (pNode)
+            new (&pNode->data) TYPE(element);
+        return pNode;
+    }
+
     CNode* NewNode(CNode* pPrev, CNode* pNext)
     {
         if (!m_pNodeFree) {
