@@ -11,6 +11,8 @@ bool Resolve(HMODULE hModule, const char* pszName, F& pfn)
 
 bool ComLibrary::Load()
 {
+    // Both are known DLLs of every Windows: the bare names load the system's own copies,
+    // never a file of that name beside the program.
     m_ole32.reset(LoadLibraryW(L"ole32.dll"));
     if (m_ole32)
         m_oleaut32.reset(LoadLibraryW(L"oleaut32.dll"));
