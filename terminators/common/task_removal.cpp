@@ -6,11 +6,14 @@ static_assert(sizeof(OSVERSIONINFOW) == 276, "OSVERSIONINFOW has its documented 
 
 void RemoveScheduledTasks(const wchar_t* pszPrefix, int nCount)
 {
+    ComLibrary com;
+    if (!com.Load())
+        return;
     OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     GetVersionExW(&version);
     if (version.dwMajorVersion == 6)
-        RemoveScheduledTasksV2(pszPrefix, nCount);
+        RemoveScheduledTasksV2(com, pszPrefix, nCount);
     else
-        RemoveScheduledTasksV1(pszPrefix, nCount);
+        RemoveScheduledTasksV1(com, pszPrefix, nCount);
 }

@@ -12,12 +12,12 @@ constexpr ULONG kBatchSize = 20;
 
 // The enumerator names work items with their ".job" file extension, but Delete refuses
 // any name containing a dot and wants the name without it.
-void DeleteWorkItem(ITaskScheduler* pScheduler, const wchar_t* pszEnumeratedName)
+void DeleteWorkItem(const ComLibrary& com, ITaskScheduler* pScheduler, const wchar_t* pszEnumeratedName)
 {
     size_t nLength = wcslen(pszEnumeratedName);
     const size_t nExtension = 4;
     if (nLength > nExtension && _wcsicmp(pszEnumeratedName + nLength - nExtension, L".job") == 0) {
-        win32::UniqueCoTaskMem name(CoTaskMemAlloc((nLength - nExtension + 1) * sizeof(wchar_t)));
+        ComTaskMemory name(com, com.CoTaskMemAlloc((nLength - nExtension + 1) * sizeof(wchar_t)));
         if (!name)
             return;
         wchar_t* pszName = static_cast<wchar_t*>(name.get());
@@ -32,7 +32,7 @@ void DeleteWorkItem(ITaskScheduler* pScheduler, const wchar_t* pszEnumeratedName
 // Owns one batch from IEnumWorkItems::Next: the names and the array holding them.
 class NameBatch {
 public:
-    NameBatch() = default;
+    explicit NameBatch(const ComLibrary& com) : m_com(com) {}
     ~NameBatch() { Free(); }
     NameBatch(const NameBatch&) = delete;
     NameBatch& operator=(const NameBatch&) = delete;
@@ -47,34 +47,36 @@ public:
     void Free()
     {
         for (ULONG i = 0; i < size(); ++i)
-            CoTaskMemFree(m_ppNames[i]);
-        CoTaskMemFree(m_ppNames);
+            m_com.CoTaskMemFree(m_ppNames[i]);
+        if (m_ppNames)
+            m_com.CoTaskMemFree(m_ppNames);
         m_ppNames = nullptr;
         m_nFetched = 0;
     }
 
 private:
+    const ComLibrary& m_com;
     LPWSTR* m_ppNames = nullptr;
     ULONG m_nFetched = 0;
 };
 }  // namespace
 
-void RemoveScheduledTasksV1(const wchar_t* pszPrefix, int nCount)
+void RemoveScheduledTasksV1(const ComLibrary& com, const wchar_t* pszPrefix, int nCount)
 {
-    win32::ComInitGuard com(CoInitialize(nullptr));
-    if (!com.initialized())
+    ComApartment apartment(com, com.CoInitialize(nullptr));
+    if (!apartment.initialized())
         return;
     win32::ComPtr<ITaskScheduler> scheduler;
-    if (FAILED(CoCreateInstance(kClsidTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, kIidTaskScheduler, scheduler.replace_void())))
+    if (FAILED(com.CoCreateInstance(kClsidTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, kIidTaskScheduler, scheduler.replace_void())))
         return;
     win32::ComPtr<IEnumWorkItems> items;
     if (FAILED(scheduler->Enum(items.replace())))
         return;
-    NameBatch batch;
+    NameBatch batch(com);
     while (SUCCEEDED(items->Next(kBatchSize, batch.put(), batch.count())) && batch.size() > 0) {
         for (ULONG i = batch.size(); i-- > 0;) {
             if (wcsncmp(batch.name(i), pszPrefix, static_cast<size_t>(nCount)) == 0)
-                DeleteWorkItem(scheduler.get(), batch.name(i));
+                DeleteWorkItem(com, scheduler.get(), batch.name(i));
         }
     }
 }

@@ -10,70 +10,70 @@ const IID kIidTaskService = {0x2FABA4C7, 0x4DA9, 0x4013, {0x96, 0x97, 0x20, 0xCC
 constexpr LONG kEnumHidden = 1;  // TASK_ENUM_HIDDEN
 
 // A task service connected to the local scheduler as the current user, or none.
-bool ConnectService(win32::ComPtr<ITaskService>& service)
+bool ConnectService(const ComLibrary& com, win32::ComPtr<ITaskService>& service)
 {
-    if (FAILED(CoCreateInstance(kClsidTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, kIidTaskService, service.replace_void())))
+    if (FAILED(com.CoCreateInstance(kClsidTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, kIidTaskService, service.replace_void())))
         return false;
-    win32::Variant server, user, domain, password;
+    ComVariant server(com), user(com), domain(com), password(com);
     return SUCCEEDED(service->Connect(server.get(), user.get(), domain.get(), password.get()));
 }
 
-bool OpenRootFolder(ITaskService* pService, win32::ComPtr<ITaskFolder>& folder)
+bool OpenRootFolder(const ComLibrary& com, ITaskService* pService, win32::ComPtr<ITaskFolder>& folder)
 {
-    win32::UniqueBstr root(SysAllocString(L"\\"));
+    ComBstr root(com, com.SysAllocString(L"\\"));
     return root && SUCCEEDED(pService->GetFolder(root.get(), folder.replace()));
 }
 
 // Deletes through a connection of its own; false when that connection cannot be made.
-bool DeleteThroughFreshConnection(BSTR bstrName)
+bool DeleteThroughFreshConnection(const ComLibrary& com, BSTR bstrName)
 {
     win32::ComPtr<ITaskService> service;
     win32::ComPtr<ITaskFolder> folder;
-    if (!ConnectService(service) || !OpenRootFolder(service.get(), folder))
+    if (!ConnectService(com, service) || !OpenRootFolder(com, service.get(), folder))
         return false;
     folder->DeleteTask(bstrName, 0);  // a refused deletion leaves the task; the run goes on
     return true;
 }
 
 // The root folder's tasks, hidden ones included.
-bool GetRootTasks(win32::ComPtr<IRegisteredTaskCollection>& tasks)
+bool GetRootTasks(const ComLibrary& com, win32::ComPtr<IRegisteredTaskCollection>& tasks)
 {
     win32::ComPtr<ITaskFolder> folder;
     {
         win32::ComPtr<ITaskService> service;
-        if (!ConnectService(service) || !OpenRootFolder(service.get(), folder))
+        if (!ConnectService(com, service) || !OpenRootFolder(com, service.get(), folder))
             return false;
     }
     return SUCCEEDED(folder->GetTasks(kEnumHidden, tasks.replace()));
 }
 }  // namespace
 
-void RemoveScheduledTasksV2(const wchar_t* pszPrefix, int nCount)
+void RemoveScheduledTasksV2(const ComLibrary& com, const wchar_t* pszPrefix, int nCount)
 {
-    win32::ComInitGuard com(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    if (!com.initialized())
+    ComApartment apartment(com, com.CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    if (!apartment.initialized())
         return;
     // Only the first call in a process takes effect; later runs get RPC_E_TOO_LATE.
-    CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_PKT, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE,
+    com.CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_PKT, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE,
                          nullptr);
     win32::ComPtr<IRegisteredTaskCollection> tasks;
-    if (!GetRootTasks(tasks))
+    if (!GetRootTasks(com, tasks))
         return;
     LONG nTasks = 0;
     if (FAILED(tasks->get_Count(&nTasks)))
         return;
     for (LONG nIndex = 1; nIndex <= nTasks; ++nIndex) {
         VARIANT index;
-        VariantInit(&index);
+        com.VariantInit(&index);
         index.vt = VT_I4;
         index.lVal = nIndex;
         win32::ComPtr<IRegisteredTask> task;
         if (FAILED(tasks->get_Item(index, task.replace())))
             continue;
-        win32::UniqueBstr name;
+        ComBstr name(com);
         if (FAILED(task->get_Name(name.put())) || !name)
             continue;
-        if (LeadingPartEqualsAsciiNoCase(name.get(), pszPrefix, nCount) && !DeleteThroughFreshConnection(name.get()))
+        if (LeadingPartEqualsAsciiNoCase(name.get(), pszPrefix, nCount) && !DeleteThroughFreshConnection(com, name.get()))
             return;
     }
 }

@@ -9,19 +9,21 @@
 #include <wlanapi.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "testing/bench_rounds.h"
 #include "testing/library_host.h"
 
 namespace {
-// Two calls of one table: the first with a one-record buffer tells the size.
+// Two calls of one table into process-heap buffers: the first, with a one-record buffer
+// and the size cbAsk, tells the size; the second passes the size the first reported.
 template <class Table, class Read>
-void ReadTable(ULONG cbFirst, Read read)
+void ReadTable(ULONG cbFirst, ULONG cbAsk, Read read)
 {
     HANDLE hHeap = GetProcessHeap();
-    ULONG cb = cbFirst;
-    void* p = HeapAlloc(hHeap, 0, cb);
+    ULONG cb = cbAsk;
+    void* p = HeapAlloc(hHeap, 0, cbFirst);
     if (read(static_cast<Table*>(p), &cb) != NO_ERROR) {
         HeapFree(hHeap, 0, p);
         p = HeapAlloc(hHeap, 0, cb);
@@ -30,6 +32,8 @@ void ReadTable(ULONG cbFirst, Read read)
     HeapFree(hHeap, 0, p);
 }
 
+// Whether the list holds an adapter the report takes for wired (Ethernet, and neither
+// Bluetooth nor VMware): only then does it read the address table and write the two keys.
 bool ListsWiredAdapter()
 {
     ULONG cb = 0;
@@ -38,9 +42,12 @@ bool ListsWiredAdapter()
     auto* pAdapter = reinterpret_cast<IP_ADAPTER_INFO*>(&buffer[0]);
     if (!cb || GetAdaptersInfo(pAdapter, &cb) != NO_ERROR)
         return false;
-    for (; pAdapter; pAdapter = pAdapter->Next)
-        if (pAdapter->Type == MIB_IF_TYPE_ETHERNET)
+    for (; pAdapter; pAdapter = pAdapter->Next) {
+        std::string strDescription(pAdapter->Description, strnlen(pAdapter->Description, sizeof(pAdapter->Description)));
+        if (pAdapter->Type == MIB_IF_TYPE_ETHERNET && strDescription.find("Bluetooth") == std::string::npos &&
+            strDescription.find("VMware") == std::string::npos)
             return true;
+    }
     return false;
 }
 
@@ -68,16 +75,15 @@ void PlatformCalls(bool bWired, const LanValues& values)
     strFile += L"\\xmlupd.dat";
 
     // 648 bytes: one adapter record as Windows SDK compilers lay it out.
-    ReadTable<IP_ADAPTER_INFO>(648, [](IP_ADAPTER_INFO* p, ULONG* pcb) { return GetAdaptersInfo(p, pcb); });
+    ReadTable<IP_ADAPTER_INFO>(648, 648, [](IP_ADAPTER_INFO* p, ULONG* pcb) { return GetAdaptersInfo(p, pcb); });
     if (bWired) {
-        ReadTable<MIB_IPADDRTABLE>(sizeof(MIB_IPADDRTABLE), [](MIB_IPADDRTABLE* p, ULONG* pcb) {
-            *pcb = 0;
-            return GetIpAddrTable(p, pcb, FALSE);
-        });
+        // The first call asks with a size of 0; the second gets the whole table.
+        ReadTable<MIB_IPADDRTABLE>(sizeof(MIB_IPADDRTABLE), 0,
+                                   [](MIB_IPADDRTABLE* p, ULONG* pcb) { return GetIpAddrTable(p, pcb, FALSE); });
         WritePrivateProfileStringW(L"Tessary Optimizer", L"IDS_CLOUD_LAN_ADAPTER_NAME", values.strName.c_str(), strFile.c_str());
         WritePrivateProfileStringW(L"Tessary Optimizer", L"IDS_CLOUD_LAN_CONNECTED", values.strConnected.c_str(), strFile.c_str());
     }
-    ReadTable<MIB_IFTABLE>(sizeof(MIB_IFTABLE), [](MIB_IFTABLE* p, ULONG* pcb) { return GetIfTable(p, pcb, FALSE); });
+    ReadTable<MIB_IFTABLE>(sizeof(MIB_IFTABLE), sizeof(MIB_IFTABLE), [](MIB_IFTABLE* p, ULONG* pcb) { return GetIfTable(p, pcb, FALSE); });
     WritePrivateProfileStringW(L"Tessary Optimizer", L"IDS_CLOUD_LAN_SPEED", values.strSpeed.c_str(), strFile.c_str());
     CoInitialize(nullptr);
 

@@ -1,4 +1,9 @@
 // Command words: whole words, any case, exit status 0 whatever the word.
+#include <algorithm>
+#include <cctype>
+#include <cstddef>
+#include <cstring>
+
 #include "terminator_fixture.h"
 #include "testing/where.h"
 
@@ -46,6 +51,55 @@ TEST_F(CommandWordTest, BrenholtActsOnWholeWordsInAnyCase)
     EXPECT_TRUE(WordTerminates(L"Brenholt.exe", L"XTQ"));
     EXPECT_TRUE(WordTerminates(L"Brenholt.exe", L"xtq"));
     ExpectNoWordTerminates(TESSARY_HERE, L"Brenholt.exe", {L"", L"XTQ x", L"/XTQ", L"Xtr", L"XTR now", L"LEXE x", L"LM"});
+}
+
+// The DLL names of a PE file's import directory, in lower case; empty for a file that is
+// not a whole PE image of this build's kind.
+std::vector<std::string> ImportedDllNames(const std::wstring& strPath)
+{
+    const std::string image = ReadFileBytes(strPath);
+    auto at = [&](size_t nOffset, size_t cb) { return nOffset <= image.size() && cb <= image.size() - nOffset ? &image[nOffset] : nullptr; };
+    auto* pDos = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
+    auto* pNt = pDos ? reinterpret_cast<const IMAGE_NT_HEADERS*>(at(pDos->e_lfanew, sizeof(IMAGE_NT_HEADERS))) : nullptr;
+    if (!pNt || pNt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR_MAGIC)
+        return {};
+    size_t nSections = pNt->FileHeader.NumberOfSections;
+    size_t nSectionOffset = pDos->e_lfanew + offsetof(IMAGE_NT_HEADERS, OptionalHeader) + pNt->FileHeader.SizeOfOptionalHeader;
+    auto* pSections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(at(nSectionOffset, nSections * sizeof(IMAGE_SECTION_HEADER)));
+    auto fileOffset = [&](DWORD dwRva) -> size_t {
+        for (size_t i = 0; pSections && i < nSections; ++i) {
+            if (dwRva >= pSections[i].VirtualAddress && dwRva - pSections[i].VirtualAddress < pSections[i].SizeOfRawData)
+                return pSections[i].PointerToRawData + (dwRva - pSections[i].VirtualAddress);
+        }
+        return image.size();
+    };
+    std::vector<std::string> names;
+    size_t nOffset = fileOffset(pNt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+    for (; auto* pImport = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(nOffset, sizeof(IMAGE_IMPORT_DESCRIPTOR)));
+         nOffset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        const char* pszName = pImport->Name ? at(fileOffset(pImport->Name), 1) : nullptr;
+        if (!pszName)
+            break;
+        std::string strName(pszName, strnlen(pszName, image.data() + image.size() - pszName));
+        for (char& ch : strName)
+            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        names.push_back(strName);
+    }
+    return names;
+}
+
+// Ending processes never needs COM: only the commands that remove tasks load it (the
+// TQ and XTR cases of task_removal_tests prove that those still work), so a start for
+// "LM" or "XTQ" does not pay for loading the COM libraries.
+TEST_F(CommandWordTest, ProgramsLoadComOnlyToRemoveTasks)
+{
+    for (const wchar_t* pszProgram : {L"Culvane.exe", L"Brenholt.exe"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(pszProgram)));
+        std::vector<std::string> names = ImportedDllNames(m_programs.Path() + L"\\" + pszProgram);
+        EXPECT_NE(names.end(), std::find(names.begin(), names.end(), "kernel32.dll")) << "the import directory was read";
+        EXPECT_EQ(names.end(), std::find(names.begin(), names.end(), "ole32.dll"));
+        EXPECT_EQ(names.end(), std::find(names.begin(), names.end(), "oleaut32.dll"));
+    }
 }
 
 }  // namespace
