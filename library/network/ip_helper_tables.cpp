@@ -25,48 +25,46 @@ DWORD RowsInBlock(const HeapTable& table)
 }
 }  // namespace
 
-HeapTable ReadAdapterList()
+namespace {
+// The usual two calls of an IP Helper table: into a block of cbFirstBlock bytes offering
+// cbFirstOffer, which answers dwTooSmall with the size the table needs, and once more
+// into a block of that size. A table that fits at once is simply read again, which keeps
+// one path for both cases.
+template <class Read>
+HeapTable ReadInTwoCalls(DWORD cbFirstBlock, ULONG cbFirstOffer, DWORD dwTooSmall, Read read)
 {
     HeapTable table;
-    ULONG cbLength = kAdapterRecordLength;
-    if (!Reallocate(table, cbLength))
+    if (!Reallocate(table, cbFirstBlock))
         return table;
-    DWORD dwResult = GetAdaptersInfo(static_cast<IP_ADAPTER_INFO*>(table.block.get()), &cbLength);
-    if (dwResult == ERROR_BUFFER_OVERFLOW && !Reallocate(table, cbLength))
+    ULONG cbLength = cbFirstOffer;
+    if (read(table.block.get(), &cbLength) == dwTooSmall && !Reallocate(table, cbLength))
         return table;
-    // With one adapter the first call has already filled the buffer; asking again keeps
-    // one path for both cases.
-    if (GetAdaptersInfo(static_cast<IP_ADAPTER_INFO*>(table.block.get()), &cbLength) != ERROR_SUCCESS)
+    if (read(table.block.get(), &cbLength) != NO_ERROR)
         table.block.reset();
     return table;
+}
+}  // namespace
+
+HeapTable ReadAdapterList()
+{
+    return ReadInTwoCalls(kAdapterRecordLength, kAdapterRecordLength, ERROR_BUFFER_OVERFLOW, [](void* pBlock, ULONG* pcb) {
+        return GetAdaptersInfo(static_cast<IP_ADAPTER_INFO*>(pBlock), pcb);
+    });
 }
 
 HeapTable ReadAddressTable()
 {
-    HeapTable table;
-    if (!Reallocate(table, sizeof(MIB_IPADDRTABLE)))
-        return table;
-    ULONG cbLength = 0;  // asks for the size the table needs
-    DWORD dwResult = GetIpAddrTable(static_cast<MIB_IPADDRTABLE*>(table.block.get()), &cbLength, FALSE);
-    if (dwResult == ERROR_INSUFFICIENT_BUFFER && !Reallocate(table, cbLength))
-        return table;
-    if (GetIpAddrTable(static_cast<MIB_IPADDRTABLE*>(table.block.get()), &cbLength, FALSE) != NO_ERROR)
-        table.block.reset();
-    return table;
+    // The first call offers no room at all, to learn the size the table needs.
+    return ReadInTwoCalls(sizeof(MIB_IPADDRTABLE), 0, ERROR_INSUFFICIENT_BUFFER, [](void* pBlock, ULONG* pcb) {
+        return GetIpAddrTable(static_cast<MIB_IPADDRTABLE*>(pBlock), pcb, FALSE);
+    });
 }
 
 HeapTable ReadInterfaceTable()
 {
-    HeapTable table;
-    ULONG cbLength = sizeof(MIB_IFTABLE);
-    if (!Reallocate(table, cbLength))
-        return table;
-    DWORD dwResult = GetIfTable(static_cast<MIB_IFTABLE*>(table.block.get()), &cbLength, FALSE);
-    if (dwResult == ERROR_INSUFFICIENT_BUFFER && !Reallocate(table, cbLength))
-        return table;
-    if (GetIfTable(static_cast<MIB_IFTABLE*>(table.block.get()), &cbLength, FALSE) != NO_ERROR)
-        table.block.reset();
-    return table;
+    return ReadInTwoCalls(sizeof(MIB_IFTABLE), sizeof(MIB_IFTABLE), ERROR_INSUFFICIENT_BUFFER, [](void* pBlock, ULONG* pcb) {
+        return GetIfTable(static_cast<MIB_IFTABLE*>(pBlock), pcb, FALSE);
+    });
 }
 
 const IP_ADAPTER_INFO* NextAdapter(const HeapTable& adapters, const IP_ADAPTER_INFO* pAdapter)
