@@ -1,13 +1,8 @@
 #include "network/wlan_api.h"
 
-namespace {
-template <class F>
-bool Resolve(HMODULE hModule, const char* pszName, F& pfn)
-{
-    pfn = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(hModule, pszName)));
-    return pfn != nullptr;
-}
-}  // namespace
+#include "win32/proc_address.h"
+
+using win32::ResolveProc;
 
 bool WlanApi::Load()
 {
@@ -15,13 +10,13 @@ bool WlanApi::Load()
     if (!m_module)
         return false;
     HMODULE h = m_module.get();
-    if (!Resolve(h, "WlanOpenHandle", OpenHandle) || !Resolve(h, "WlanEnumInterfaces", EnumInterfaces) ||
-        !Resolve(h, "WlanGetAvailableNetworkList", GetAvailableNetworkList) || !Resolve(h, "WlanQueryInterface", QueryInterface)) {
+    if (!ResolveProc(h, "WlanOpenHandle", OpenHandle) || !ResolveProc(h, "WlanEnumInterfaces", EnumInterfaces) ||
+        !ResolveProc(h, "WlanGetAvailableNetworkList", GetAvailableNetworkList) || !ResolveProc(h, "WlanQueryInterface", QueryInterface)) {
         m_module.reset();
         return false;
     }
-    Resolve(h, "WlanCloseHandle", CloseHandle);
-    Resolve(h, "WlanFreeMemory", FreeMemory);
+    ResolveProc(h, "WlanCloseHandle", CloseHandle);
+    ResolveProc(h, "WlanFreeMemory", FreeMemory);
     return true;
 }
 

@@ -1,13 +1,8 @@
 #include "common/com_library.h"
 
-namespace {
-template <class F>
-bool Resolve(HMODULE hModule, const char* pszName, F& pfn)
-{
-    pfn = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(hModule, pszName)));
-    return pfn != nullptr;
-}
-}  // namespace
+#include "win32/proc_address.h"
+
+using win32::ResolveProc;
 
 bool ComLibrary::Load()
 {
@@ -22,12 +17,12 @@ bool ComLibrary::Load()
     }
     HMODULE hOle = m_ole32.get();
     HMODULE hAut = m_oleaut32.get();
-    if (Resolve(hOle, "CoInitialize", CoInitialize) && Resolve(hOle, "CoInitializeEx", CoInitializeEx) &&
-        Resolve(hOle, "CoUninitialize", CoUninitialize) && Resolve(hOle, "CoInitializeSecurity", CoInitializeSecurity) &&
-        Resolve(hOle, "CoCreateInstance", CoCreateInstance) && Resolve(hOle, "CoTaskMemAlloc", CoTaskMemAlloc) &&
-        Resolve(hOle, "CoTaskMemFree", CoTaskMemFree) && Resolve(hAut, "SysAllocString", SysAllocString) &&
-        Resolve(hAut, "SysFreeString", SysFreeString) && Resolve(hAut, "VariantInit", VariantInit) &&
-        Resolve(hAut, "VariantClear", VariantClear))
+    if (ResolveProc(hOle, "CoInitialize", CoInitialize) && ResolveProc(hOle, "CoInitializeEx", CoInitializeEx) &&
+        ResolveProc(hOle, "CoUninitialize", CoUninitialize) && ResolveProc(hOle, "CoInitializeSecurity", CoInitializeSecurity) &&
+        ResolveProc(hOle, "CoCreateInstance", CoCreateInstance) && ResolveProc(hOle, "CoTaskMemAlloc", CoTaskMemAlloc) &&
+        ResolveProc(hOle, "CoTaskMemFree", CoTaskMemFree) && ResolveProc(hAut, "SysAllocString", SysAllocString) &&
+        ResolveProc(hAut, "SysFreeString", SysFreeString) && ResolveProc(hAut, "VariantInit", VariantInit) &&
+        ResolveProc(hAut, "VariantClear", VariantClear))
         return true;
     m_oleaut32.reset();
     m_ole32.reset();
