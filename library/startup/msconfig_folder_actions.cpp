@@ -8,6 +8,7 @@
 #include "startup/registry_text.h"
 #include "startup/startup_folder.h"
 #include "startup/startup_sources.h"
+#include "startup/store_entries.h"
 #include "startup/store_values.h"
 #include "win32/raii.h"
 
@@ -39,22 +40,23 @@ bool FindShortcut(const CString& strFolder, const CString& strTitle, CString& st
 
 bool EnableMsconfigFolder(STARTUPACTIONRECORD& record, const StartupSource& source, int flag)
 {
-    CString strFolder, strSubkey, strEntryPath;
-    if (!GetStartupFolderPath(source, strFolder) ||
-        !strSubkey.Format(L"%s^%s.lnk", PathToStoreKeyName(strFolder).GetString(), record.strName.GetString()) ||
-        !StoreEntryPath(kMsconfigStartupFolder, strSubkey, strEntryPath))
+    CString strFolder, strShortcut, strPreferred;
+    if (!GetStartupFolderPath(source, strFolder) || !strShortcut.Format(L"%s\\%s.lnk", strFolder.GetString(), record.strName.GetString()))
         return false;
-    CString strBackup, strPath;
-    {
-        win32::UniqueKey entry;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, strEntryPath, 0, kMsconfigAccess, entry.put()) != ERROR_SUCCESS)
-            return false;
-        if (!QueryRegistryText(entry.get(), L"backup", strBackup) || !QueryRegistryText(entry.get(), L"path", strPath))
-            return false;
-    }
+    strPreferred = PathToStoreKeyName(strShortcut);
+    // The entry of this very shortcut: its title, target and place in this Startup folder.
+    // An entry of another shortcut is never moved back or deleted in its stead.
+    StoredShortcut stored;
+    CString strSubkey;
+    const auto holdsShortcut = [&](const CString& strCandidate) {
+        return ReadStoredShortcut(strCandidate, stored) && stored.strItem == record.strName &&
+               stored.strCommand == record.strCommand && stored.strPath.CompareNoCase(strShortcut) == 0;
+    };
+    if (!FindStoreEntry(kMsconfigStartupFolder, strPreferred, holdsShortcut, strSubkey))
+        return false;
     // MoveFileW never replaces an existing file: an occupied target keeps the backup and
     // its store entry.
-    if (!MoveFileW(strBackup, strPath))
+    if (!MoveFileW(stored.strBackup, stored.strPath))
         return false;
     record.nEnabled = flag;
     record.nSource = source.nSource;
@@ -76,20 +78,18 @@ bool DisableMsconfigFolder(STARTUPACTIONRECORD& record, const StartupSource& sou
         !strBackup.Format(L"%s\\%s.lnk.%s", kShortcutBackupFolder, strTitle.GetString(), source.pszBackupName) ||
         !strExtension.Format(L".%s", source.pszBackupName))
         return false;  // no memory for the texts: nothing is written or moved
-    const time_t tNow = StoreTimestampNow();
-    {
-        win32::UniqueKey entry;
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, strEntryPath, 0, nullptr, 0, kMsconfigAccess, nullptr, entry.put(), nullptr) !=
-            ERROR_SUCCESS)
-            return false;
-        if (!(WriteStoreTimestamp(entry.get(), tNow) && WriteStringValue(entry.get(), L"backup", strBackup) &&
-              WriteStringValue(entry.get(), L"backupExtension", strExtension) &&
-              WriteStringValue(entry.get(), L"command", record.strCommand) &&
-              WriteStringValue(entry.get(), L"item", strTitle) &&
-              WriteStringValue(entry.get(), L"location", strShortcut.Left(strShortcut.ReverseFind(L'\\'))) &&
-              WriteStringValue(entry.get(), L"path", strShortcut)))
-            return false;  // the shortcut stays active
-    }
+    // A file of the backup's name already there belongs to something else: the entry would
+    // point at it, so nothing is written and the shortcut stays.
+    if (GetFileAttributesW(strBackup) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    if (!WriteStoreEntry(strEntryPath, StoreTimestampNow(),
+                         {{L"backup", strBackup, 0},
+                          {L"backupExtension", strExtension, 0},
+                          {L"command", record.strCommand, 0},
+                          {L"item", strTitle, 0},
+                          {L"location", strShortcut.Left(strShortcut.ReverseFind(L'\\')), 0},
+                          {L"path", strShortcut, 0}}))
+        return false;  // the shortcut stays active
     // A fresh Windows has no backup folder; without it the move would fail and leave the
     // shortcut active behind a store entry.
     CreateDirectoryW(kShortcutBackupFolder, nullptr);

@@ -5,6 +5,7 @@
 #include "frame/app.h"
 #include "startup/registry_text.h"
 #include "startup/startup_sources.h"
+#include "startup/store_entries.h"
 #include "startup/store_values.h"
 #include "win32/raii.h"
 
@@ -20,43 +21,15 @@ bool OpenRunKey(const StartupSource& source, win32::UniqueKey& key)
     return RegOpenKeyExW(source.hRoot, source.pszRunKey, 0, KEY_ALL_ACCESS | source.samRunView, key.put()) == ERROR_SUCCESS;
 }
 
-bool ValueExists(HKEY hKey, LPCWSTR pszName)
+// True when the Run key holds no value of this name, or one that restoring would write
+// exactly as it is (same text, same type).
+bool RunValueIsAbsentOrSame(HKEY hRunKey, const CString& strName, const CString& strStored, DWORD dwStoredType)
 {
-    return RegQueryValueExW(hKey, pszName, nullptr, nullptr, nullptr, nullptr) != ERROR_FILE_NOT_FOUND;
-}
-
-// True when the value is a string value that reads exactly as this text.
-bool ValueHoldsText(HKEY hKey, LPCWSTR pszName, LPCWSTR pszText)
-{
-    CString strStored;
-    return QueryRegistryText(hKey, pszName, strStored) && strStored == pszText;
-}
-
-// True when the value is absent, or holds exactly this text.
-bool ValueIsAbsentOrEqual(HKEY hKey, LPCWSTR pszName, LPCWSTR pszText)
-{
-    return !ValueExists(hKey, pszName) || ValueHoldsText(hKey, pszName, pszText);
-}
-
-// True when restoring over the Run key's value of this name would change it.
-bool RunValueWouldChange(HKEY hRunKey, const CString& strName, const CString& strCommand)
-{
-    DWORD dwType = 0;
-    DWORD cbData = 0;
-    LONG status = RegQueryValueExW(hRunKey, strName, nullptr, &dwType, nullptr, &cbData);
-    if (status == ERROR_FILE_NOT_FOUND)
-        return false;
-    if (status != ERROR_SUCCESS || dwType != REG_SZ)
+    if (RegQueryValueExW(hRunKey, strName, nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND)
         return true;
-    const int nLength = static_cast<int>(cbData / sizeof(wchar_t));
-    CString strStored;
-    LPWSTR pszBuffer = strStored.GetBuffer(nLength + 1);
-    if (!pszBuffer)
-        return true;  // cannot compare: take it as another program's value
-    status = RegQueryValueExW(hRunKey, strName, nullptr, &dwType, reinterpret_cast<BYTE*>(pszBuffer), &cbData);
-    pszBuffer[status == ERROR_SUCCESS ? cbData / sizeof(wchar_t) : 0] = L'\0';
-    strStored.ReleaseBuffer();
-    return status != ERROR_SUCCESS || strStored != strCommand;
+    CString strCommand;
+    DWORD dwType = 0;
+    return QueryRegistryText(hRunKey, strName, strCommand, &dwType) && dwType == dwStoredType && strCommand == strStored;
 }
 }  // namespace
 
@@ -64,21 +37,32 @@ bool EnableMsconfigRun(STARTUPACTIONRECORD& record, const StartupSource& source,
 {
     if (!IsStorableName(record.strName))
         return false;
+    // The entry that holds this very item, command and place; where no entry does, there is
+    // nothing to restore, and an entry holding something else is never touched.
+    StoredRunEntry stored;
+    DWORD dwType = REG_SZ;
+    CString strSubkey;
+    const auto holdsItem = [&](const CString& strCandidate) {
+        return ReadStoredRunEntry(strCandidate, stored, &dwType) && stored.strItem == record.strName &&
+               stored.strCommand == record.strCommand && stored.nSource == source.nMsconfigSource;
+    };
+    if (!FindStoreEntry(kMsconfigStartupReg, record.strName, holdsItem, strSubkey))
+        return false;
     {
         win32::UniqueKey runKey;
         if (!OpenRunKey(source, runKey))
             return false;
         // A value of that name that was added meanwhile is kept, and so is the stored copy.
-        if (RunValueWouldChange(runKey.get(), record.strName, record.strCommand))
+        if (!RunValueIsAbsentOrSame(runKey.get(), record.strName, stored.strCommand, dwType))
             return false;
-        if (!WriteStringValue(runKey.get(), record.strName, record.strCommand))
+        if (!WriteStringValue(runKey.get(), record.strName, stored.strCommand, dwType))
             return false;
     }
     record.nEnabled = flag;
     record.nSource = source.nSource;
     win32::UniqueKey store;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMsconfigStartupReg, 0, kMsconfigAccess, store.put()) == ERROR_SUCCESS)
-        RegDeleteKeyW(store.get(), record.strName);
+        RegDeleteKeyW(store.get(), strSubkey);
     return true;
 }
 
@@ -90,32 +74,23 @@ bool DisableMsconfigRun(STARTUPACTIONRECORD& record, const StartupSource& source
     // tool) is left as it is: storing the listed command would bring back what was
     // removed, or lose what was written meanwhile. Nothing is stored and the record stays.
     win32::UniqueKey runKey;
-    if (!OpenRunKey(source, runKey) || !ValueHoldsText(runKey.get(), record.strName, record.strCommand))
+    CString strCommand;
+    DWORD dwType = 0;
+    if (!OpenRunKey(source, runKey) || !QueryRegistryText(runKey.get(), record.strName, strCommand, &dwType) ||
+        strCommand != record.strCommand)
         return false;
-    const time_t tNow = StoreTimestampNow();
-    LPCWSTR pszHive = source.pszStoreHive;
-    LPCWSTR pszRunKeyPath = StoreRunKeyPath(source);
-    {
-        CString strSubkey;
-        if (!StoreEntryPath(kMsconfigStartupReg, record.strName, strSubkey))
-            return false;
-        win32::UniqueKey entry;
-        DWORD dwDisposition = 0;
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, strSubkey, 0, nullptr, 0, kMsconfigAccess, nullptr, entry.put(),
-                            &dwDisposition) != ERROR_SUCCESS)
-            return false;
-        // An earlier disabled entry of the same name (another Run key's, or another
-        // command) is not overwritten: it would be lost for good.
-        if (dwDisposition == REG_OPENED_EXISTING_KEY &&
-            !(ValueIsAbsentOrEqual(entry.get(), L"command", record.strCommand) &&
-              ValueIsAbsentOrEqual(entry.get(), L"hkey", pszHive) && ValueIsAbsentOrEqual(entry.get(), L"key", pszRunKeyPath)))
-            return false;
-        // The Run value is deleted only once its copy is complete.
-        if (!(WriteStoreTimestamp(entry.get(), tNow) && WriteStringValue(entry.get(), L"command", record.strCommand) &&
-              WriteStringValue(entry.get(), L"hkey", pszHive) && WriteStringValue(entry.get(), L"inimapping", L"0") &&
-              WriteStringValue(entry.get(), L"item", record.strName) && WriteStringValue(entry.get(), L"key", pszRunKeyPath)))
-            return false;
-    }
+    CString strEntryPath;
+    if (!StoreEntryPath(kMsconfigStartupReg, record.strName, strEntryPath))
+        return false;
+    // The Run value is deleted only once its copy, type included, is complete.
+    if (!WriteStoreEntry(strEntryPath, StoreTimestampNow(),
+                         {{L"command", record.strCommand, 0},
+                          {L"hkey", source.pszStoreHive, 0},
+                          {L"inimapping", L"0", 0},
+                          {L"item", record.strName, 0},
+                          {L"key", StoreRunKeyPath(source), 0},
+                          {kStoreCommandType, nullptr, dwType}}))
+        return false;
     const LONG status = RegDeleteValueW(runKey.get(), record.strName);
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
         return false;  // still active where it was

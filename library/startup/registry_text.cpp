@@ -15,7 +15,7 @@ bool TakeRegistryText(RegistryTextBuffer& buffer, DWORD cbData, CString& strText
     return true;
 }
 
-bool QueryRegistryText(HKEY hKey, LPCWSTR pszName, CString& strText)
+bool QueryRegistryText(HKEY hKey, LPCWSTR pszName, CString& strText, DWORD* pdwType)
 {
     RegistryTextBuffer buffer;
     DWORD dwType = 0;
@@ -24,5 +24,9 @@ bool QueryRegistryText(HKEY hKey, LPCWSTR pszName, CString& strText)
         return false;
     if (dwType != REG_SZ && dwType != REG_EXPAND_SZ)
         return false;
-    return TakeRegistryText(buffer, cbData, strText);
+    if (!TakeRegistryText(buffer, cbData, strText))
+        return false;
+    if (pdwType)
+        *pdwType = dwType;
+    return true;
 }

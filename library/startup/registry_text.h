@@ -19,5 +19,6 @@ struct RegistryTextBuffer {
 bool TakeRegistryText(RegistryTextBuffer& buffer, DWORD cbData, CString& strText);
 
 // Reads the string value pszName of hKey (REG_SZ or REG_EXPAND_SZ, unexpanded) into
-// strText; false when it is missing, of another type or longer than 520 bytes.
-bool QueryRegistryText(HKEY hKey, LPCWSTR pszName, CString& strText);
+// strText, and its type into *pdwType when asked; false when it is missing, of another
+// type or longer than 520 bytes.
+bool QueryRegistryText(HKEY hKey, LPCWSTR pszName, CString& strText, DWORD* pdwType = nullptr);
