@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "action_test_support.h"
+#include "win32/raii.h"
 
 using namespace startup_test;
 
@@ -14,8 +15,8 @@ constexpr const wchar_t* kCommand = L"\"C:\\Program Files\\Probe\\probe.exe\" -t
 // The running case's Run value, and its entry in the store.
 const std::wstring& Name() { return CaseName(L"Run"); }
 std::wstring EntryKey() { return std::wstring(kStartupReg) + L"\\" + Name(); }
-const std::vector<std::wstring> kStoreOrder = {L"DAY",     L"HOUR", L"MINUTE",     L"MONTH", L"SECOND", L"YEAR",
-                                               L"command", L"hkey", L"inimapping", L"item",  L"key"};
+const std::vector<std::wstring> kStoreOrder = {L"DAY",  L"HOUR",       L"MINUTE", L"MONTH", L"SECOND", L"YEAR",     L"command",
+                                               L"hkey", L"inimapping", L"item",   L"key",   L"commandType"};
 
 struct RunCase {
     int nEnabledSource;
@@ -94,6 +95,7 @@ TEST_F(MsconfigRunActions, EveryRunSourceRoundTripsThroughTheStore)
             EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.dwType) << expected.first;
             EXPECT_EQ(StringBytes(expected.second), value.data) << expected.first;
         }
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), DwordOf(ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(), L"commandType")));
 
         Act(item, 2);
         EXPECT_EQ(c.nEnabledSource, item.nSource);
@@ -231,6 +233,70 @@ TEST_F(MsconfigRunActions, DisablingNeverOverwritesAnotherStoredEntry)
     EXPECT_EQ(StringBytes(L"C:\\Machine\\probe.exe"), RunValue(SI_RUN_HKLM).data);
     EXPECT_EQ(StringBytes(kCommand), ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(), L"command").data);
     EXPECT_EQ(StringBytes(L"HKCU"), ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(), L"hkey").data);
+}
+
+// An expandable value comes back expandable. Entries stored without a type (earlier
+// versions, other tools) come back expandable when their references expand, else plain.
+TEST_F(MsconfigRunActions, AValueComesBackWithItsType)
+{
+    const std::wstring strExpandable = L"%ProgramFiles%\\Tool\\tool.exe";
+    const std::vector<BYTE> bytes = StringBytes(strExpandable);
+    {
+        win32::UniqueKey run;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, run.put(), nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(run.get(), Name().c_str(), 0, REG_EXPAND_SZ, bytes.data(), static_cast<DWORD>(bytes.size())));
+    }
+    ASSERT_EQ((std::vector<std::pair<int, int>>{{SI_RUN_HKCU, 1}}), Listed(Name()));
+    STARTUPITEMS item = MakeItem(Name(), strExpandable, SI_RUN_HKCU, 1);
+    Act(item, 0);
+    ASSERT_EQ(SI_MSCONFIG_RUN_HKCU, item.nSource);
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(), L"command").dwType);
+    Act(item, 1);
+    EXPECT_EQ(SI_RUN_HKCU, item.nSource);
+    EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), RunValue(SI_RUN_HKCU).dwType);
+    EXPECT_EQ(bytes, RunValue(SI_RUN_HKCU).data);
+
+    for (const auto& legacy : {std::make_pair(strExpandable, REG_EXPAND_SZ), std::make_pair(std::wstring(L"C:\\100%\\a.exe"), REG_SZ),
+                               std::make_pair(std::wstring(L"%TESSARY_UNSET%\\a.exe"), REG_SZ)}) {
+        DeleteValue(HKEY_CURRENT_USER, 0, kRunKey, Name());
+        for (const wchar_t* pszValue : {L"item", L"command", L"hkey"})
+            SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, EntryKey(), pszValue,
+                      pszValue[0] == L'i' ? Name() : pszValue[0] == L'c' ? legacy.first : L"HKCU");
+        STARTUPITEMS stored = MakeItem(Name(), legacy.first, SI_MSCONFIG_RUN_HKCU, 0);
+        Act(stored, 1);
+        EXPECT_EQ(SI_RUN_HKCU, stored.nSource);
+        EXPECT_EQ(static_cast<DWORD>(legacy.second), RunValue(SI_RUN_HKCU).dwType) << testing::PrintToString(legacy.first);
+    }
+}
+
+// Store subkeys need not be named after their item: enabling takes the entry that holds
+// the item and leaves the one named like it, which holds another, alone.
+TEST_F(MsconfigRunActions, EnablingTakesOnlyTheEntryThatHoldsTheItem)
+{
+    const std::wstring strShared = CaseName(L"Shared"), strOther = CaseName(L"Other"), strX = CaseName(L"X");
+    const std::wstring strSharedKey = std::wstring(kStartupReg) + L"\\" + strShared, strXKey = std::wstring(kStartupReg) + L"\\" + strX;
+    const std::pair<std::wstring, std::wstring> entries[] = {{strSharedKey, strOther}, {strXKey, strShared}};
+    for (const auto& entry : entries) {
+        SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, entry.first, L"item", entry.second);
+        SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, entry.first, L"command", entry.second == strOther ? L"C:\\b\\two.exe" : L"C:\\a\\one.exe");
+        SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, entry.first, L"hkey", L"HKCU");
+    }
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{SI_MSCONFIG_RUN_HKCU, 0}}), Listed(strOther));
+    STARTUPITEMS item = MakeItem(strShared, L"C:\\a\\one.exe", SI_MSCONFIG_RUN_HKCU, 0);
+    // A record whose command the store does not hold has nothing to restore.
+    STARTUPITEMS unknown = MakeItem(strShared, L"C:\\a\\changed.exe", SI_MSCONFIG_RUN_HKCU, 0);
+    Act(unknown, 1);
+    EXPECT_EQ(SI_MSCONFIG_RUN_HKCU, unknown.nSource);
+    EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, 0, kRunKey, strShared).bPresent);
+    Act(item, 1);
+    EXPECT_EQ(SI_RUN_HKCU, item.nSource);
+    EXPECT_EQ(StringBytes(L"C:\\a\\one.exe"), ReadValue(HKEY_CURRENT_USER, 0, kRunKey, strShared).data);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, strXKey));
+    EXPECT_EQ(StringBytes(strOther), ReadValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, strSharedKey, L"item").data);
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{SI_RUN_HKCU, 1}}), Listed(strShared));
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{SI_MSCONFIG_RUN_HKCU, 0}}), Listed(strOther));
+    DeleteValue(HKEY_CURRENT_USER, 0, kRunKey, strShared);
+    DeleteTree(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, strSharedKey);
 }
 
 // Disabled entries and codes that belong to the approval keys pass through untouched.
