@@ -4,9 +4,10 @@
 // A call runs three passes over one table of disk slots that lives for the call:
 // - the disk pass fills a slot from each Win32_DiskDrive, the slot being the last digit
 //   of the disk's Name (so drives 10 to 19 share the slots of 0 to 9);
-// - the SMART pass visits the first n slots, n being the number of drive paths that
-//   opened in the probe, reads the drive of the disk in each and keeps its temperature
-//   in that slot;
+// - the SMART pass visits every drive number that opened in the probe, whatever gaps lie
+//   between them, reads the drive when the disk in its slot is that drive and keeps the
+//   temperature in that slot; where SMART gives none (NVMe and RAID disks refuse ATA
+//   requests), the storage driver's temperature property is asked once;
 // - the media pass appends, for each Win32_PhysicalMedia in WMI's order, the texts and
 //   temperature of the slot of the medium's Tag.
 #include "frame/export.h"
@@ -17,6 +18,7 @@
 #include "drive/drive_wmi.h"
 #include "drive/smart/ata_device.h"
 #include "drive/smart/drive_temperature.h"
+#include "drive/smart/storage_temperature.h"
 #include "frame/module_objects.h"
 
 namespace {
@@ -54,15 +56,25 @@ win32::UniqueFile OpenDrive(int nDrive)
                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
-// How many of the drive paths 0 to 19 open.
-int CountDrives()
+// Which of the drive paths 0 to 19 open. Numbers need not run without gaps: a removed
+// USB stick, a card reader or a storage pool leaves holes.
+using COpenedDrives = std::array<bool, kProbedDriveCount>;
+COpenedDrives ProbeDrives()
 {
-    int nDrives = 0;
-    for (int nDrive = 0; nDrive < kProbedDriveCount; ++nDrive) {
-        if (OpenDrive(nDrive))
-            ++nDrives;
-    }
-    return nDrives;
+    COpenedDrives opened{};
+    for (int nDrive = 0; nDrive < kProbedDriveCount; ++nDrive)
+        opened[nDrive] = static_cast<bool>(OpenDrive(nDrive));
+    return opened;
+}
+
+// The drive number of the disk in a slot: the number its Name ends in ("\\.\PHYSICALDRIVE12"
+// gives 12, in slot 2), or the slot's own number when the Name ends in none.
+int SlotDriveNumber(const DRIVESLOT& slot, int nSlot)
+{
+    int nEnd = slot.strName.GetLength(), nStart = nEnd;
+    while (nStart > 0 && nEnd - nStart < 9 && slot.strName[nStart - 1] >= L'0' && slot.strName[nStart - 1] <= L'9')
+        --nStart;
+    return nStart == nEnd ? nSlot : static_cast<int>(ParseDecimal(slot.strName.Mid(nStart)));
 }
 
 // A text property into a slot, unless it is absent or empty.
@@ -115,28 +127,34 @@ void ReadDisks(IWbemServices* pServices, CDriveLanguageTexts& texts, CDriveSlots
         ReadDisk(disk.get(), texts, slots);
 }
 
-// Reads drive nDrive's SMART tables and applies the temperature rule to them with the
-// model WMI gave that drive. A drive that does not open, or a table the drive did not
-// give, yields no temperature.
-DRIVETEMPERATURE ReadDriveTemperature(int nDrive, const CString& strModel)
+// Drive nDrive's temperature: from its SMART tables, read when the disk reports SMART
+// support, with the temperature rule and the model WMI gave that drive; where they give
+// none, from the storage driver, asked once on the same handle. A drive that does not
+// open yields none.
+DRIVETEMPERATURE ReadDriveTemperature(int nDrive, const CString& strModel, bool bSmart)
 {
     win32::UniqueFile drive = OpenDrive(nDrive);
     if (!drive)
         return DRIVETEMPERATURE();
-    CATADevice device;
-    device.ReadSmartData(drive.get(), nDrive);
-    return DriveTemperature(device.m_abAttributes, strModel);
+    DRIVETEMPERATURE temperature;
+    if (bSmart) {
+        CATADevice device;
+        device.ReadSmartData(drive.get(), nDrive);
+        temperature = DriveTemperature(device.m_abAttributes, strModel);
+    }
+    return temperature.nTempCurrent != 0 ? temperature : QueryStorageTemperature(drive.get());
 }
 
-// The SMART pass: position p of the first nDrives reads the drive of the disk in slot p
-// (a slot without a disk names drive 0) when that drive reports SMART support.
-void ReadTemperatures(int nDrives, CDriveLanguageTexts& texts, CDriveSlots& slots)
+// The SMART pass: every drive that opened in the probe, in number order, whose slot holds
+// its own disk (or none); a slot that holds another drive's disk (drive 2 and drive 12
+// share slot 2) keeps that drive's temperature, never this one's.
+void ReadTemperatures(const COpenedDrives& opened, CDriveLanguageTexts& texts, CDriveSlots& slots)
 {
-    for (int nPosition = 0; nPosition < nDrives; ++nPosition) {
-        int nDrive = DriveSlotNumber(slots[nPosition].strName);
-        const DRIVESLOT& disk = slots[nDrive];
-        if (ContainsText(disk.strSmart, texts.SmartEnabled()))
-            slots[nPosition].temperature = ReadDriveTemperature(nDrive, disk.strModel);
+    for (int nDrive = 0; nDrive < kProbedDriveCount; ++nDrive) {
+        const int nSlot = DriveSlotNumber(DrivePath(nDrive));
+        DRIVESLOT& slot = slots[nSlot];
+        if (opened[nDrive] && SlotDriveNumber(slot, nSlot) == nDrive)
+            slot.temperature = ReadDriveTemperature(nDrive, slot.strModel, ContainsText(slot.strSmart, texts.SmartEnabled()));
     }
 }
 
@@ -185,7 +203,7 @@ void ReportDrives(CDriveInfoList* pList)
 {
     if (!pList)
         return;
-    int nDrives = CountDrives();
+    const COpenedDrives opened = ProbeDrives();
     theApp.m_driveRecord = DRIVEINFO();
 
     win32::ComInitGuard com(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
@@ -198,7 +216,7 @@ void ReportDrives(CDriveInfoList* pList)
     CDriveLanguageTexts texts;
     CDriveSlots slots;
     ReadDisks(services.get(), texts, slots);
-    ReadTemperatures(nDrives, texts, slots);
+    ReadTemperatures(opened, texts, slots);
     AppendMedia(services.get(), slots, pList);
 }
 }  // namespace

@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 #include <wbemcli.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "fake_wbem_fixture.h"
@@ -81,6 +82,24 @@ F FakeExport(HMODULE hModule, const char* pszName)
 }
 }  // namespace
 
+namespace {
+// Left behind by a test run that did not end: WMI's own server is what belongs here.
+std::wstring WmiServerPath()
+{
+    wchar_t szSystem[MAX_PATH] = {};
+    GetSystemDirectoryW(szSystem, MAX_PATH);
+    return std::wstring(szSystem) + L"\\wbem\\wbemprox.dll";
+}
+}  // namespace
+
+void RepairLocatorRegistration()
+{
+    win32::UniqueKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_READ | KEY_SET_VALUE, key.put()) == ERROR_SUCCESS &&
+        ReadString(key.get(), nullptr).strText.find(FAKE_WBEM_DLL_NAME) != std::wstring::npos)
+        WriteString(key.get(), nullptr, WmiServerPath());
+}
+
 std::wstring FakeWmi::DllPath() { return testing_support::ProgramFolder() + L"\\" FAKE_WBEM_DLL_NAME; }
 
 bool ServerRegistration::Register(HKEY hRoot, const std::wstring& strServer)
@@ -93,11 +112,8 @@ bool ServerRegistration::Register(HKEY hRoot, const std::wstring& strServer)
         m_strOldServer = server.strText;
         m_dwOldServerType = server.dwType;
         m_strOldModel = ReadString(key.get(), L"ThreadingModel").strText;
-        // Left behind by a test run that did not end: WMI's own server is what belongs here.
         if (m_strOldServer.find(FAKE_WBEM_DLL_NAME) != std::wstring::npos) {
-            wchar_t szSystem[MAX_PATH] = {};
-            GetSystemDirectoryW(szSystem, MAX_PATH);
-            m_strOldServer = std::wstring(szSystem) + L"\\wbem\\wbemprox.dll";
+            m_strOldServer = WmiServerPath();
             m_dwOldServerType = REG_SZ;
         }
     }
@@ -152,6 +168,8 @@ bool FakeWmi::ServesLocator() const
 
 FakeWmi::FakeWmi()
 {
+    // Else a machine registration left pointing here would pass for the per-user one.
+    RepairLocatorRegistration();
     m_hModule = LoadLibraryW(DllPath().c_str());
     Serve(WmiFixture());
     // A per-user class is what a test should need; where COM reads only the machine's
@@ -278,6 +296,7 @@ void SimulatedDrives::ClearRecords()
 {
     opens.clear();
     requests.clear();
+    storageQueries.clear();
     for (auto& drive : m_drives)
         drive.second.nOpens = 0;
 }
@@ -338,7 +357,19 @@ BOOL WINAPI SimulatedDrives::FakeDeviceIoControl(HANDLE h, DWORD dwCode, LPVOID 
                                                                         pOverlapped);
     }
     const BYTE* pBytes = static_cast<const BYTE*>(pIn);
-    pSelf->requests.push_back(DriveRequest{it->second, dwCode, std::vector<BYTE>(pBytes, pBytes + (pIn ? cbIn : 0)), cbOut});
+    DriveRequest request{it->second, dwCode, std::vector<BYTE>(pBytes, pBytes + (pIn ? cbIn : 0)), cbOut};
+    if (dwCode == IOCTL_STORAGE_QUERY_PROPERTY) {
+        pSelf->storageQueries.push_back(request);
+        const std::vector<BYTE>& reply = pSelf->m_drives[it->second].storageTemperature;
+        if (reply.empty() || !pcbReturned || !pOut) {
+            SetLastError(ERROR_INVALID_FUNCTION);
+            return FALSE;
+        }
+        *pcbReturned = static_cast<DWORD>(std::min<size_t>(reply.size(), cbOut));
+        memcpy(pOut, reply.data(), *pcbReturned);
+        return TRUE;
+    }
+    pSelf->requests.push_back(request);
     if (!pcbReturned || pOverlapped) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -497,6 +528,23 @@ Block CapturedSeagateTable()
         p += 12;
     }
     return block;
+}
+
+
+std::vector<BYTE> StorageTemperatureReply(SHORT nWarning, const std::vector<SHORT>& sensors, size_t cbLength)
+{
+    std::vector<BYTE> reply(24 + 16 * sensors.size(), 0);
+    const DWORD adwHeader[2] = {sizeof(DWORD) * 2, static_cast<DWORD>(reply.size())};  // version, size
+    memcpy(&reply[0], adwHeader, sizeof(adwHeader));
+    const SHORT anLimits[2] = {static_cast<SHORT>(nWarning + 10), nWarning};           // critical, warning
+    memcpy(&reply[8], anLimits, sizeof(anLimits));
+    reply[12] = static_cast<BYTE>(sensors.size());  // InfoCount
+    for (size_t i = 0; i < sensors.size(); ++i) {
+        reply[24 + 16 * i] = static_cast<BYTE>(i);  // Index
+        memcpy(&reply[24 + 16 * i + 2], &sensors[i], sizeof(SHORT));
+    }
+    reply.resize(std::min(cbLength, reply.size()));
+    return reply;
 }
 
 }  // namespace drive_testing

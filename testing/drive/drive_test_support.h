@@ -33,6 +33,10 @@ private:
     std::string m_strText;
 };
 
+// Puts WMI's own server back where a test run that did not end left the machine's
+// registration of the locator pointing at fake_wbem.dll.
+void RepairLocatorRegistration();
+
 // A registration of the WMI locator's class that restores what was there before.
 class ServerRegistration {
 public:
@@ -111,6 +115,9 @@ struct SimulatedDrive {
     // command; the data bytes still carry the block above.
     bool bErrorReplyIdentify = false;
     bool bErrorReplyReadData = false;
+    // The reply to the storage temperature property (IOCTL_STORAGE_QUERY_PROPERTY); when
+    // empty the query is refused, as Windows before 10 and ATA disks' drivers do.
+    std::vector<BYTE> storageTemperature;
     int nOpens = 0;
 };
 
@@ -143,7 +150,8 @@ public:
     void ClearRecords();
 
     std::vector<DriveOpen> opens;
-    std::vector<DriveRequest> requests;
+    std::vector<DriveRequest> requests;         // SMART requests
+    std::vector<DriveRequest> storageQueries;  // storage property queries
     int nOpenHandles = 0;     // handles given out and not yet closed
     int nForeignCalls = 0;    // device calls on handles that are no drive of ours
 
@@ -176,6 +184,9 @@ struct SmartEntry {
     BYTE bRaw;
 };
 Block SmartTable(const std::vector<SmartEntry>& entries);
+// A temperature property reply: the 24-byte header with the warning temperature and one
+// 16-byte entry per sensor, cut to cbLength bytes when that is given.
+std::vector<BYTE> StorageTemperatureReply(SHORT nWarning, const std::vector<SHORT>& sensors, size_t cbLength = ~size_t(0));
 
 // Worked examples of the temperature rule: a model, its attribute table's entries and the
 // degrees Celsius and Fahrenheit the drive reports.

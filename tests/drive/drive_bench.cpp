@@ -21,6 +21,10 @@ namespace {
 constexpr int kDrives = 20;
 constexpr int kRounds = 60;
 
+// Odd drive numbers are NVMe SSDs: no SMART in WMI, ATA requests refused, the temperature
+// from the storage driver.
+bool IsNvme(int n) { return n % 2 != 0; }
+
 void AddDrives(SimulatedDrives& drives)
 {
     for (int n = 0; n < kDrives; ++n) {
@@ -28,6 +32,8 @@ void AddDrives(SimulatedDrives& drives)
         drive.identify = IdentifyBlock("SN" + std::to_string(n), "ST2000DM001", "CC43");
         drive.attributes = SmartTable({{0, 1, 100, 0}, {1, 9, 90, 77}, {2, 194, 30, static_cast<BYTE>(30 + n)}});
         drive.thresholds = SmartTable({{0, 1, 6, 0}, {1, 9, 0, 0}, {2, 194, 0, 0}});
+        drive.bRefuseIdentify = IsNvme(n);
+        drive.storageTemperature = StorageTemperatureReply(70, {static_cast<SHORT>(30 + n)});
     }
 }
 
@@ -35,7 +41,7 @@ WmiFixture Inventory()
 {
     WmiFixture fixture;
     for (int n = 0; n < kDrives; ++n)
-        fixture.Disk("\\\\.\\PHYSICALDRIVE" + std::to_string(n), "2000398934016", "3 4 10", "ST2000DM001");
+        fixture.Disk("\\\\.\\PHYSICALDRIVE" + std::to_string(n), "2000398934016", IsNvme(n) ? "3 4" : "3 4 10", "ST2000DM001");
     for (int n = 0; n < kDrives; ++n)
         fixture.Medium("\\\\.\\PHYSICALDRIVE" + std::to_string(n), "   Z1E" + std::to_string(n));
     return fixture;
@@ -97,14 +103,23 @@ void Baseline()
                       RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
     Enumerate(services.get(), L"select * from Win32_DiskDrive",
               {L"Size", L"Name", L"Capabilities", L"InterfaceType", L"MediaType", L"Model", L"Partitions", L"Status"});
-    // Positions 0 to 9 read drives 0 to 9; positions 10 to 19 share slot 0.
-    for (int p = 0; p < kDrives; ++p) {
-        BYTE bDrive = static_cast<BYTE>(p < 10 ? p : 0);
+    // Drives 10 to 19, listed after 0 to 9, hold the slots they share with them: they are
+    // read, the SATA ones through SMART, the NVMe ones through the storage driver.
+    for (int n = 10; n < kDrives; ++n) {
+        BYTE bDrive = static_cast<BYTE>(n);
         HANDLE h = OpenDrive(bDrive);
-        Send(h, 0x00, 0xEC, 512, 33, bDrive);
-        Send(h, 0xD8, 0xB0, 0, 32, bDrive);
-        Send(h, 0xD0, 0xB0, 512, 32, bDrive);
-        Send(h, 0xD1, 0xB0, 512, 32, bDrive);
+        if (IsNvme(n)) {
+            STORAGE_PROPERTY_QUERY query = {};
+            query.PropertyId = StorageDeviceTemperatureProperty;
+            BYTE reply[24 + 30 * 16];
+            DWORD cb = 0;
+            DeviceIoControl(h, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof(query), reply, sizeof(reply), &cb, nullptr);
+        } else {
+            Send(h, 0x00, 0xEC, 512, 33, bDrive);
+            Send(h, 0xD8, 0xB0, 0, 32, bDrive);
+            Send(h, 0xD0, 0xB0, 512, 32, bDrive);
+            Send(h, 0xD1, 0xB0, 512, 32, bDrive);
+        }
         CloseHandle(h);
     }
     GetPrivateProfileStringW(L"Drive SMART", L"IDS_STATUS_EXCELLENT", L"", szValue, 500, LanguageFile::Path().c_str());
@@ -144,7 +159,7 @@ int main()
                 report(&list);
                 QueryPerformanceCounter(&t1);
                 dLibrary = Seconds(t0, t1) * 1000;
-                nRequestsLibrary = drives.requests.size();
+                nRequestsLibrary = drives.requests.size() + drives.storageQueries.size();
                 nRecords = list.GetCount();
             } else {
                 SimulatedDrives drives(GetModuleHandleW(nullptr));
@@ -153,7 +168,7 @@ int main()
                 Baseline();
                 QueryPerformanceCounter(&t1);
                 dBaseline = Seconds(t0, t1) * 1000;
-                nRequestsBaseline = drives.requests.size();
+                nRequestsBaseline = drives.requests.size() + drives.storageQueries.size();
             }
         }
         figures.feature.push_back(dLibrary);

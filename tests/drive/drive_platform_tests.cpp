@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "drive_test_support.h"
 #include "testing/library_host.h"
 #include "win32/raii.h"
 
@@ -52,6 +53,7 @@ TEST(DriveReportOnThePlatform, ListsEveryMediumThatWmiLists)
 {
     auto report = Library::Export<PFN_OnCalcDriveTemperature>("OnCalcDriveTemperature");
     ASSERT_NE(nullptr, report);
+    drive_testing::RepairLocatorRegistration();
     std::vector<Medium> media = ListMedia();
     // Wine lists its disk (and Windows at least the system disk); none would mean that
     // the locator registration of the fake tests was left behind.

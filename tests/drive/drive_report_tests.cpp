@@ -159,7 +159,7 @@ TEST_F(DriveReport, ProbesTwentyPathsAndSendsByteExactRequestsWithTheDriveNumber
     AddMedia(fixture, 4);
     auto records = Run(fixture);
 
-    ASSERT_EQ(22u, drives.opens.size());
+    ASSERT_EQ(24u, drives.opens.size());
     for (int i = 0; i < 20; ++i) {
         const DriveOpen& open = drives.opens[i];
         EXPECT_EQ(L"\\\\.\\PHYSICALDRIVE" + std::to_wstring(i), open.strPath);
@@ -168,8 +168,16 @@ TEST_F(DriveReport, ProbesTwentyPathsAndSendsByteExactRequestsWithTheDriveNumber
         EXPECT_EQ(static_cast<DWORD>(OPEN_EXISTING), open.dwDisposition);
         EXPECT_FALSE(open.bSecurity || open.bTemplate);
     }
-    EXPECT_EQ(L"\\\\.\\PHYSICALDRIVE2", drives.opens[20].strPath);
-    EXPECT_EQ(L"\\\\.\\PHYSICALDRIVE3", drives.opens[21].strPath);
+    // Drives 0 and 1, no SMART disks, are opened for the storage temperature property:
+    // one query each, PropertyId 52, standard query.
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(L"\\\\.\\PHYSICALDRIVE" + std::to_wstring(i), drives.opens[20 + i].strPath);
+    ASSERT_EQ(2u, drives.storageQueries.size());
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(i, drives.storageQueries[i].nDrive);
+        EXPECT_EQ(static_cast<DWORD>(IOCTL_STORAGE_QUERY_PROPERTY), drives.storageQueries[i].dwCode);
+        EXPECT_EQ((std::vector<BYTE>{52, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), drives.storageQueries[i].input);
+    }
 
     ASSERT_EQ(8u, drives.requests.size());
     for (int i = 0; i < 2; ++i) {
@@ -300,9 +308,10 @@ TEST_F(DriveReport, SmartTextsFollowCapabilities)
     EXPECT_EQ(L"", records[3].strInterface);
     EXPECT_EQ(0, records[3].nPartitions);
     EXPECT_EQ(L"SN3", records[3].strSerial);  // the medium's own serial still
-    // Only the SMART disk is read: by position 0, and by position 3, whose Name slot the
-    // disk without Capabilities left empty, so that it names slot 0.
-    EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0}), RequestedDrives());
+    // Only the SMART disk is read; none gives a temperature, so each is asked the
+    // storage temperature property once.
+    EXPECT_EQ((std::vector<int>{0, 0, 0, 0}), RequestedDrives());
+    EXPECT_EQ(4u, drives.storageQueries.size());
 }
 
 TEST_F(DriveReport, ANotEnabledTextContainingTheEnabledTextReadsEveryDisk)
@@ -320,23 +329,23 @@ TEST_F(DriveReport, ANotEnabledTextContainingTheEnabledTextReadsEveryDisk)
     EXPECT_EQ(33, records[1].nTempC);
 }
 
-TEST_F(DriveReport, AnEmptyEnabledTextLeavesSmartTextsEmptyAndReadsEveryPosition)
+TEST_F(DriveReport, AnEmptyEnabledTextLeavesSmartTextsEmptyAndReadsEveryDrive)
 {
     LanguageFile words(nullptr, L"Not Enabled");
     WmiFixture fixture;
     SmartDisk(fixture, 0, "ST", SmartTable({{0, 194, 30, 41}}));
     fixture.Disk(DrivePath(1), "1000000000000", "3 4", "ST");
     drives.Add(1).attributes = SmartTable({{0, 190, 30, 29}});
-    drives.Add(2);  // a third drive without a WMI disk: its position names slot 0
+    drives.Add(2);  // a third drive without a WMI disk, read as itself
     AddMedia(fixture, 3);
     auto records = Run(fixture);
     ASSERT_EQ(3u, records.size());
     EXPECT_EQ(L"", records[0].strSmart);
     EXPECT_EQ(L"", records[1].strSmart);
-    EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0}), RequestedDrives());
+    EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2}), RequestedDrives());
     EXPECT_EQ(41, records[0].nTempC);
     EXPECT_EQ(29, records[1].nTempC);
-    EXPECT_EQ(41, records[2].nTempC);
+    EXPECT_EQ(0, records[2].nTempC);
 }
 
 TEST_F(DriveReport, TemperaturesFromAttributes190And194)
@@ -470,6 +479,80 @@ TEST_F(DriveReport, ASecondCallAppendsAfterTheFirstCallsRecords)
         ++nBack;
     }
     EXPECT_EQ(3, nBack);
+}
+
+// Drive numbers with gaps (a removed USB stick, a card reader): every drive that opened
+// is read, and each medium carries its own drive's temperature.
+TEST_F(DriveReport, DrivesBehindAGapInTheNumbersAreRead)
+{
+    WmiFixture fixture;
+    for (int n : {0, 1, 3})
+        SmartDisk(fixture, n, "ST", SmartTable({{0, 194, 50, static_cast<BYTE>(30 + n)}}));
+    for (int n : {0, 1, 3})
+        fixture.Medium(DrivePath(n), "S");
+    auto records = Run(fixture);
+    ASSERT_EQ(3u, records.size());
+    EXPECT_EQ((std::vector<int>{30, 31, 33}), (std::vector<int>{records[0].nTempC, records[1].nTempC, records[2].nTempC}));
+    EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 1, 1, 1, 1, 3, 3, 3, 3}), RequestedDrives());
+}
+
+TEST_F(DriveReport, DrivesNumberedFromOneAreRead)
+{
+    WmiFixture fixture;
+    for (int n : {1, 2})
+        SmartDisk(fixture, n, "ST", SmartTable({{0, 194, 50, static_cast<BYTE>(30 + n)}}));
+    for (int n : {2, 1})
+        fixture.Medium(DrivePath(n), "S");
+    auto records = Run(fixture);
+    ASSERT_EQ(2u, records.size());
+    EXPECT_EQ(32, records[0].nTempC);
+    EXPECT_EQ(31, records[1].nTempC);
+    EXPECT_EQ((std::vector<int>{1, 1, 1, 1, 2, 2, 2, 2}), RequestedDrives());
+}
+
+// NVMe SSDs and disks behind RAID controllers refuse ATA requests; the storage driver's
+// temperature property gives theirs, when its reply is whole and plausible. A drive whose
+// SMART attributes give a temperature is not asked.
+TEST_F(DriveReport, DrivesWithoutSmartTemperatureTakeTheStorageDriversValue)
+{
+    WmiFixture fixture;
+    SmartDisk(fixture, 0, "ST", SmartTable({{0, 194, 50, 35}})).storageTemperature = StorageTemperatureReply(70, {99});
+    fixture.Disk(DrivePath(1), "512110190592", "3 4", "Samsung SSD 980 PRO 512GB");  // NVMe: no SMART in WMI
+    const struct {
+        std::vector<BYTE> reply;
+        int nTempC, nTempMaxC;
+    } kReplies[] = {
+        {StorageTemperatureReply(70, {38, 45}), 38, 70},    // NVMe: warning temperature as the maximum
+        {StorageTemperatureReply(0, {44}), 44, 44},         // RAID: no warning temperature
+        {StorageTemperatureReply(70, {38}, 39), 0, 0},      // short of its first entry
+        {StorageTemperatureReply(70, {}), 0, 0},            // no entry
+        {StorageTemperatureReply(70, {-273}), 0, 0},        // absurd
+        {StorageTemperatureReply(70, {32767}), 0, 0},
+        {StorageTemperatureReply(30, {41}), 41, 41},        // a warning below the current value
+        {{}, 0, 0},                                         // refused: Windows before 10
+    };
+    for (int n = 1; n <= 8; ++n) {
+        if (n > 1)
+            SmartDisk(fixture, n, "RAID", SmartTable({})).bRefuseIdentify = true;
+        drives.Add(n).bRefuseIdentify = true;
+        drives[n].storageTemperature = kReplies[n - 1].reply;
+    }
+    AddMedia(fixture, 9);
+    auto records = Run(fixture);
+    ASSERT_EQ(9u, records.size());
+    EXPECT_EQ(35, records[0].nTempC);
+    for (int n = 1; n <= 8; ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(kReplies[n - 1].nTempC, records[n].nTempC);
+        EXPECT_EQ(kReplies[n - 1].nTempMaxC, records[n].nTempMaxC);
+        EXPECT_EQ(kReplies[n - 1].nTempC ? FahrenheitFromCelsius(kReplies[n - 1].nTempMaxC) : 0, records[n].nTempMaxF);
+    }
+    EXPECT_EQ(100, records[1].nTempF);
+    ASSERT_EQ(8u, drives.storageQueries.size());
+    for (int n = 1; n <= 8; ++n)
+        EXPECT_EQ(n, drives.storageQueries[n - 1].nDrive);
+    // The RAID disks' ATA requests were tried first, and refused at IDENTIFY.
+    EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 2, 3, 4, 5, 6, 7, 8}), RequestedDrives());
 }
 
 TEST_F(DriveReport, ADriveWithoutTemperatureReportsZeroNotAnEarlierDrivesValue)
@@ -631,9 +714,9 @@ TEST_F(DriveReport, MoreThanTwentyMedia)
     auto records = Run(fixture);
     ASSERT_EQ(26u, records.size());
     // Drives 10 to 19 share the slots of 0 to 9 (the last digit): every medium carries
-    // the texts and temperatures of the drive 0 to 9 in its slot.
+    // the texts and temperatures of the disk WMI listed last in its slot, drives 10 to 19.
     for (int k = 0; k < 26; ++k) {
-        EXPECT_EQ(20 + k % 10, records[k].nTempC) << k;
+        EXPECT_EQ(30 + k % 10, records[k].nTempC) << k;
         EXPECT_EQ(L"M" + std::to_wstring(k), records[k].strSerial);
     }
 }
