@@ -13,6 +13,7 @@
 
 #include "frame/module_objects.h"
 #include "startup/command_path.h"
+#include "startup/system_folder.h"
 #include "startup/version_string.h"
 
 namespace {
@@ -101,12 +102,16 @@ private:
     int m_nItems = 0;
 };
 
-int SystemIconIndex(const CString& strPath)
+// The icon of the file read; where the shell cannot take that path (Wine's does not take
+// a Sysnative one), the icon it gives for the path as written.
+int SystemIconIndex(const CString& strRead, const CString& strPath)
 {
     SHFILEINFOW info = {};
-    if (!SHGetFileInfoW(strPath, 0, &info, sizeof(info), SHGFI_SYSICONINDEX))
-        return 0;
-    return info.iIcon;
+    if (SHGetFileInfoW(strRead, 0, &info, sizeof(info), SHGFI_SYSICONINDEX))
+        return info.iIcon;
+    if (strRead != strPath && SHGetFileInfoW(strPath, 0, &info, sizeof(info), SHGFI_SYSICONINDEX))
+        return info.iIcon;
+    return 0;
 }
 
 // What the version resource and the shell say about one executable.
@@ -116,13 +121,14 @@ struct FileDetails {
     int nIcon = 0;
 };
 
-FileDetails ReadFileDetails(const CString& strPath)
+FileDetails ReadFileDetails(const CString& strPath, const CNativeSystemFolder& systemFolder)
 {
     FileDetails details;
-    CVersionInfo version(strPath);  // one read of the file for both fields
+    const CString strRead = systemFolder.ReadablePath(strPath);
+    CVersionInfo version(strRead);  // one read of the file for both fields
     details.strDescription = GetVersionString(version, L"FileDescription");
     details.strCompany = GetVersionString(version, L"CompanyName");
-    details.nIcon = SystemIconIndex(strPath);
+    details.nIcon = SystemIconIndex(strRead, strPath);
     return details;
 }
 }  // namespace
@@ -134,13 +140,14 @@ void FillItemDetails()
         // is read once. Nothing is kept for the next listing, which sees the files as
         // they are then.
         std::unordered_map<std::wstring, FileDetails> files;
+        const CNativeSystemFolder systemFolder;
         CDisplayNames names;
         for (int i = 0; i < g_startupItems.GetSize(); ++i) {
             CString strPath = NormalizeCommandPath(g_startupItems[i].strCommand);
             std::wstring strKey(strPath.GetString(), static_cast<size_t>(strPath.GetLength()));
             auto found = files.find(strKey);
             if (found == files.end())
-                found = files.emplace(std::move(strKey), ReadFileDetails(strPath)).first;
+                found = files.emplace(std::move(strKey), ReadFileDetails(strPath, systemFolder)).first;
             const FileDetails& details = found->second;
             STARTUPITEMS& item = g_startupItems[i];
             item.strDisplayName = names.Add(details.strDescription);

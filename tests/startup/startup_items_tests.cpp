@@ -10,6 +10,7 @@
 #include <random>
 
 #include "startup_scene.h"
+#include "testing/cleanup.h"
 #include "testing/library_host.h"
 #include "testing/process_usage.h"
 
@@ -417,6 +418,58 @@ TEST_F(StartupItemsTest, DescriptionAndCompanyFromVersionResources)
     SHFILEINFOW info = {};
     ASSERT_TRUE(SHGetFileInfoW(full->strPath.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX));
     EXPECT_EQ(info.iIcon, full->nIcon);
+}
+
+// A 64-bit program of the system folder, as the library (a 32-bit module) sees it on
+// 64-bit Windows: only in the native folder, placed there for the test's life.
+class NativeSystemFile {
+public:
+    NativeSystemFile(const std::wstring& strInSystem, const wchar_t* pszFixture) : m_strNative(SystemPath(L"Sysnative", strInSystem))
+    {
+        for (size_t n = m_strNative.find(L'\\', SystemPath(L"Sysnative", L"").size()); n != std::wstring::npos;
+             n = m_strNative.find(L'\\', n + 1))
+            CreateDirectoryW(m_strNative.substr(0, n).c_str(), nullptr);
+        EXPECT_TRUE(CopyFileW(HostFile(pszFixture).c_str(), m_strNative.c_str(), FALSE));
+    }
+    ~NativeSystemFile() { testing_support::RemoveFile(m_strNative); }
+    // The Windows folder's subfolder (System32, Sysnative, SysWOW64) and a path in it.
+    static std::wstring SystemPath(const wchar_t* pszFolder, const std::wstring& strInSystem)
+    {
+        wchar_t szWindows[MAX_PATH] = {};
+        GetWindowsDirectoryW(szWindows, MAX_PATH);
+        return std::wstring(szWindows) + L"\\" + pszFolder + L"\\" + strInSystem;
+    }
+
+private:
+    std::wstring m_strNative;
+};
+
+// A Run value or shortcut naming System32 reads the native program there; one whose program
+// lies only in SysWOW64 still reads that; strPath stays the path the user knows.
+TEST_F(StartupItemsTest, SixtyFourBitSystemProgramsAreReadWhereTheyAre)
+{
+    if (!LibrarySeesWow64())
+        GTEST_SKIP() << "only a 32-bit library on 64-bit Windows has its system folder redirected";
+    const std::wstring strTool = L"tessaryprobe_native64.exe",
+                       strStored = L"DriverStore\\FileRepository\\tessaryprobe.inf_amd64\\tessaryprobe_store.exe";
+    NativeSystemFile tool(strTool, L"startup_version_native64.exe"), stored(strStored, L"startup_version_native64.exe");
+    const std::wstring strWow = NativeSystemFile::SystemPath(L"SysWOW64", L"tessaryprobe_wow.exe");
+    ASSERT_TRUE(CopyFileW(HostFile(L"startup_version_full.exe").c_str(), strWow.c_str(), FALSE));
+    scene.SetRunText(SI_RUN_HKCU, L"Tool", L"%windir%\\system32\\" + strTool, REG_EXPAND_SZ);
+    scene.SetRunText(SI_RUN_HKCU, L"Stored", NativeSystemFile::SystemPath(L"System32", strStored));
+    scene.SetRunText(SI_RUN_HKCU, L"Wow", NativeSystemFile::SystemPath(L"System32", L"tessaryprobe_wow.exe"));
+    scene.AddShortcut(SI_FOLDER_USER, L"Tool Link.lnk", NativeSystemFile::SystemPath(L"System32", strTool));
+
+    std::vector<Item> items = ListItems();
+    testing_support::RemoveFile(strWow);
+    ASSERT_EQ(4u, items.size());
+    for (const Item& item : items) {
+        SCOPED_TRACE(testing::PrintToString(item.strName));
+        EXPECT_EQ(item.strName == L"Wow" ? L"Fixture Works Ltd" : L"Fixture Native Works", item.strCompany);
+        EXPECT_EQ(std::wstring::npos, item.strPath.find(L"Sysnative"));
+    }
+    EXPECT_EQ(Expanded(L"%windir%\\system32\\") + strTool, FindItem(items, L"Tool", SI_RUN_HKCU)->strPath);
+    EXPECT_EQ(L"Fixture Full Tool", FindItem(items, L"Wow", SI_RUN_HKCU)->strDisplayName);
 }
 
 TEST_F(StartupItemsTest, CompanyFallbackIsLimitedAndEmptyWithoutLanguageFile)
