@@ -147,6 +147,7 @@ public:
     bool IsActive() const;
     SimulatedDrive& Add(int nDrive) { return m_drives[nDrive]; }
     SimulatedDrive& operator[](int nDrive) { return m_drives[nDrive]; }
+    void RemoveAll() { m_drives.clear(); }
     void ClearRecords();
 
     std::vector<DriveOpen> opens;

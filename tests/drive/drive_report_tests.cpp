@@ -481,33 +481,27 @@ TEST_F(DriveReport, ASecondCallAppendsAfterTheFirstCallsRecords)
     EXPECT_EQ(3, nBack);
 }
 
-// Drive numbers with gaps (a removed USB stick, a card reader): every drive that opened
-// is read, and each medium carries its own drive's temperature.
+// Drive numbers with gaps (a removed USB stick, a card reader) or without a drive 0: every
+// drive that opened is read, and each medium carries its own drive's temperature.
 TEST_F(DriveReport, DrivesBehindAGapInTheNumbersAreRead)
 {
-    WmiFixture fixture;
-    for (int n : {0, 1, 3})
-        SmartDisk(fixture, n, "ST", SmartTable({{0, 194, 50, static_cast<BYTE>(30 + n)}}));
-    for (int n : {0, 1, 3})
-        fixture.Medium(DrivePath(n), "S");
-    auto records = Run(fixture);
-    ASSERT_EQ(3u, records.size());
-    EXPECT_EQ((std::vector<int>{30, 31, 33}), (std::vector<int>{records[0].nTempC, records[1].nTempC, records[2].nTempC}));
-    EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 1, 1, 1, 1, 3, 3, 3, 3}), RequestedDrives());
-}
-
-TEST_F(DriveReport, DrivesNumberedFromOneAreRead)
-{
-    WmiFixture fixture;
-    for (int n : {1, 2})
-        SmartDisk(fixture, n, "ST", SmartTable({{0, 194, 50, static_cast<BYTE>(30 + n)}}));
-    for (int n : {2, 1})
-        fixture.Medium(DrivePath(n), "S");
-    auto records = Run(fixture);
-    ASSERT_EQ(2u, records.size());
-    EXPECT_EQ(32, records[0].nTempC);
-    EXPECT_EQ(31, records[1].nTempC);
-    EXPECT_EQ((std::vector<int>{1, 1, 1, 1, 2, 2, 2, 2}), RequestedDrives());
+    for (const std::vector<int>& numbers : {std::vector<int>{0, 1, 3}, std::vector<int>{1, 2}}) {
+        drives.RemoveAll();
+        WmiFixture fixture;
+        std::vector<int> expected, requested;
+        for (int n : numbers) {
+            SmartDisk(fixture, n, "ST", SmartTable({{0, 194, 50, static_cast<BYTE>(30 + n)}}));
+            fixture.Medium(DrivePath(n), "S");
+            expected.push_back(30 + n);
+            requested.insert(requested.end(), 4, n);
+        }
+        auto records = Run(fixture);
+        std::vector<int> temperatures;
+        for (const Record& record : records)
+            temperatures.push_back(record.nTempC);
+        EXPECT_EQ(expected, temperatures);
+        EXPECT_EQ(requested, RequestedDrives());
+    }
 }
 
 // NVMe SSDs and disks behind RAID controllers refuse ATA requests; the storage driver's

@@ -465,7 +465,7 @@ TEST_F(StartupItemsTest, SixtyFourBitSystemProgramsAreReadWhereTheyAre)
     ASSERT_EQ(4u, items.size());
     for (const Item& item : items) {
         SCOPED_TRACE(testing::PrintToString(item.strName));
-        EXPECT_EQ(item.strName == L"Wow" ? L"Fixture Works Ltd" : L"Fixture Native Works", item.strCompany);
+        EXPECT_EQ(item.strName == L"Wow" ? L"Fixture Works Ltd" : L"Western Block Inc", item.strCompany);
         EXPECT_EQ(std::wstring::npos, item.strPath.find(L"Sysnative"));
     }
     EXPECT_EQ(Expanded(L"%windir%\\system32\\") + strTool, FindItem(items, L"Tool", SI_RUN_HKCU)->strPath);
