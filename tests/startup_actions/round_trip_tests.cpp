@@ -112,32 +112,21 @@ unsigned Seed()
     return GetTickCount();
 }
 
-// A store entry that another tool wrote: named as it liked, possibly without a type.
-void WriteForeignRunEntry(const std::wstring& strSubkey, const std::wstring& strItem, const std::wstring& strCommand,
-                          int nSource, bool bTyped)
+// A store entry that another tool wrote, named as it liked.
+using EntryValues = std::initializer_list<std::pair<const wchar_t*, std::wstring>>;
+void WriteForeignEntry(const wchar_t* pszStore, const std::wstring& strSubkey, EntryValues values)
 {
-    const std::wstring strKey = std::wstring(kStartupReg) + L"\\" + strSubkey;
-    SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, strKey, L"item", strItem);
-    SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, strKey, L"command", strCommand);
-    SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, strKey, L"hkey", nSource == SI_RUN_HKCU ? L"HKCU" : L"HKLM");
-    SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, strKey, L"key",
-              nSource == SI_RUN_HKLM && SeesWow64() ? L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run"
-                                                    : L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
-    if (bTyped) {
-        win32::UniqueKey key;
-        DWORD dwType = REG_EXPAND_SZ;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, strKey.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, key.put()));
-        RegSetValueExW(key.get(), L"commandType", 0, REG_DWORD, reinterpret_cast<BYTE*>(&dwType), sizeof(dwType));
-    }
+    for (const auto& value : values)
+        SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, std::wstring(pszStore) + L"\\" + strSubkey, value.first, value.second);
 }
-
-void WriteForeignShortcutEntry(const std::wstring& strPath, const std::wstring& strSubkeyName, const std::wstring& strItem,
-                               const std::wstring& strCommand, const std::wstring& strBackup)
+void WriteForeignRunEntry(const std::wstring& strSubkey, const std::wstring& strItem, const std::wstring& strCommand, int nSource)
 {
-    const std::wstring strKey = std::wstring(kStartupFolderStore) + L"\\" + strSubkeyName;
-    for (const auto& value : {std::make_pair(L"item", strItem), std::make_pair(L"command", strCommand),
-                              std::make_pair(L"backup", strBackup), std::make_pair(L"path", strPath)})
-        SetString(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, strKey, value.first, value.second);
+    WriteForeignEntry(kStartupReg, strSubkey,
+                      {{L"item", strItem},
+                       {L"command", strCommand},
+                       {L"hkey", nSource == SI_RUN_HKCU ? L"HKCU" : L"HKLM"},
+                       {L"key", nSource == SI_RUN_HKLM && SeesWow64() ? L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run"
+                                                                      : L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"}});
 }
 
 TEST(StartupRoundTrip, RandomEntriesAmongForeignOnesComeBackByteForByte)
@@ -179,10 +168,10 @@ TEST(StartupRoundTrip, RandomEntriesAmongForeignOnesComeBackByteForByte)
         // which disabling must not overwrite; one under another name holding this item
         // (the same command or another), which must stay when this value comes back.
         if (bStorable && random.OneIn(15))
-            WriteForeignRunEntry(strName, strName + L"other", strCommand, nSource, random.OneIn(2));
+            WriteForeignRunEntry(strName, strName + L"other", strCommand, nSource);
         if (random.OneIn(10))
             WriteForeignRunEntry(std::wstring(kPrefix) + L"Foreign" + std::to_wstring(i), strName,
-                                 random.OneIn(2) ? strCommand : strCommand + L"x", nSource, random.OneIn(2));
+                                 random.OneIn(2) ? strCommand : strCommand + L"x", nSource);
         items.push_back(MakeItem(strName, strCommand, nSource, 1));
     }
     const int nRunItems = static_cast<int>(items.size());
@@ -200,10 +189,11 @@ TEST(StartupRoundTrip, RandomEntriesAmongForeignOnesComeBackByteForByte)
             ASSERT_TRUE(WriteFileBytes(strBackup, "another tool's backup"));
         }
         if (random.OneIn(15))
-            WriteForeignShortcutEntry(strPath + L"other", CaretPath(strPath), strTitle + L"other", strCommand, strBackup + L"other");
+            WriteForeignEntry(kStartupFolderStore, CaretPath(strPath),
+                              {{L"item", strTitle + L"other"}, {L"command", strCommand}, {L"backup", strBackup + L"other"}, {L"path", strPath + L"other"}});
         if (random.OneIn(10))
-            WriteForeignShortcutEntry(strPath, std::wstring(kPrefix) + L"Foreign" + std::to_wstring(i), strTitle,
-                                      strCommand + L"x", strBackup);
+            WriteForeignEntry(kStartupFolderStore, std::wstring(kPrefix) + L"Foreign" + std::to_wstring(i),
+                              {{L"item", strTitle}, {L"command", strCommand + L"x"}, {L"backup", strBackup}, {L"path", strPath}});
         items.push_back(MakeItem(strTitle, strCommand, bUser ? SI_FOLDER_USER : SI_FOLDER_COMMON, 1));
     }
 
