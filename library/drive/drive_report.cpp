@@ -43,10 +43,14 @@ struct DRIVESLOT {
 };
 using CDriveSlots = std::array<DRIVESLOT, kDriveSlotCount>;
 
+// "\\.\PHYSICALDRIVE" and the drive number (0 to 19), put together without the printf
+// family, which under Wine costs a good part of a report.
 CString DrivePath(int nDrive)
 {
-    CString strPath;
-    strPath.Format(L"\\\\.\\PHYSICALDRIVE%d", nDrive);
+    CString strPath(L"\\\\.\\PHYSICALDRIVE");
+    if (nDrive >= 10)
+        strPath += static_cast<wchar_t>(L'0' + nDrive / 10 % 10);
+    strPath += static_cast<wchar_t>(L'0' + nDrive % 10);
     return strPath;
 }
 
@@ -151,7 +155,7 @@ DRIVETEMPERATURE ReadDriveTemperature(int nDrive, const CString& strModel, bool 
 void ReadTemperatures(const COpenedDrives& opened, CDriveLanguageTexts& texts, CDriveSlots& slots)
 {
     for (int nDrive = 0; nDrive < kProbedDriveCount; ++nDrive) {
-        const int nSlot = DriveSlotNumber(DrivePath(nDrive));
+        const int nSlot = nDrive % 10;  // the last digit of its path, as for its disk's Name
         DRIVESLOT& slot = slots[nSlot];
         if (opened[nDrive] && SlotDriveNumber(slot, nSlot) == nDrive)
             slot.temperature = ReadDriveTemperature(nDrive, slot.strModel, ContainsText(slot.strSmart, texts.SmartEnabled()));
