@@ -1,8 +1,10 @@
 // "Culvane.exe LM" against a minimal windowless program making the same walk
-// (minimal_walk.exe, start-up included) and against "taskkill /F" with the 17 listed
-// names, each ending the same 50 listed processes among 200 running ones; also the
-// start-up alone of the minimal program. Min / median / max over 15 rounds, each round
-// taking the three in a different order.
+// (minimal_walk.exe, start-up and don't-kill gate included) and against "taskkill /F" with
+// the 17 listed names, each ending the same 50 listed processes among 200 running ones;
+// also the start-up alone of the minimal program. Every stand-in has finished starting
+// before a timed run begins, so no process start-up of theirs falls into a timing.
+// Min / median / max over kRounds rounds, Culvane and the minimal walk taking turns first;
+// taskkill, seconds a run, in every kTaskkillEvery-th round.
 #include <cstdio>
 
 #include "testing/bench_rounds.h"
@@ -17,12 +19,52 @@ namespace {
 constexpr int kListed = 50;
 constexpr int kOthers = 150;
 
-std::vector<WaitingProcess> StartListed(const std::wstring& strFolder)
+// The stand-ins release this semaphore once each when they have started (see
+// standins/terminator_standin.cpp); the name reaches them through the environment.
+class ReadySignal {
+public:
+    ReadySignal()
+    {
+        std::wstring strName = L"TessaryBenchReady" + std::to_wstring(GetCurrentProcessId());
+        m_hSemaphore.reset(CreateSemaphoreW(nullptr, 0, MAXLONG, strName.c_str()));
+        SetEnvironmentVariableW(L"TESSARY_STANDIN_READY", strName.c_str());
+    }
+    ~ReadySignal() { SetEnvironmentVariableW(L"TESSARY_STANDIN_READY", nullptr); }
+    ReadySignal(const ReadySignal&) = delete;
+    ReadySignal& operator=(const ReadySignal&) = delete;
+
+    // Starts the stand-ins at strPaths, all at once, and returns when every one is waiting.
+    std::vector<WaitingProcess> StartAll(const std::vector<std::wstring>& strPaths)
+    {
+        std::vector<WaitingProcess> processes;
+        for (const std::wstring& strPath : strPaths) {
+            WaitingProcess process;
+            process.strName = strPath.substr(strPath.rfind(L'\\') + 1);
+            std::wstring strCommandLine = L"\"" + strPath + L"\" wait";
+            STARTUPINFOW startup = {};
+            startup.cb = sizeof(startup);
+            PROCESS_INFORMATION info = {};
+            if (!CreateProcessW(strPath.c_str(), &strCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+                continue;
+            process.hProcess.reset(info.hProcess);
+            win32::UniqueHandle hThread(info.hThread);
+            processes.push_back(std::move(process));
+        }
+        for (size_t i = 0; i < processes.size(); ++i)
+            WaitForSingleObject(m_hSemaphore.get(), 10000);
+        return processes;
+    }
+
+private:
+    win32::UniqueHandle m_hSemaphore;
+};
+
+std::vector<WaitingProcess> StartListed(ReadySignal& ready, const std::wstring& strFolder)
 {
-    std::vector<WaitingProcess> processes;
+    std::vector<std::wstring> strPaths;
     for (int i = 0; i < kListed; ++i)
-        processes.push_back(StartWaiting(strFolder + L"\\" + kDistinctKillListNames[i % kDistinctKillListNames.size()]));
-    return processes;
+        strPaths.push_back(strFolder + L"\\" + kDistinctKillListNames[i % kDistinctKillListNames.size()]);
+    return ready.StartAll(strPaths);
 }
 
 int CountEnded(std::vector<WaitingProcess>& processes)
@@ -71,42 +113,50 @@ int main()
     for (const wchar_t* pszName : kDistinctKillListNames)
         InstallStandin(standins.Path(), pszName);
     std::wstring strFiller = InstallStandin(standins.Path(), L"bench-filler.exe");
-    std::vector<WaitingProcess> others;
-    for (int i = 0; i < kOthers; ++i)
-        others.push_back(StartWaiting(strFiller));
+    ReadySignal ready;
+    std::vector<WaitingProcess> others = ready.StartAll(std::vector<std::wstring>(kOthers, strFiller));
 
     CopyFileW((testing_support::ProgramFolder() + L"\\minimal_walk.exe").c_str(), (programs.Path() + L"\\minimal_walk.exe").c_str(), FALSE);
     std::wstring strTaskkillTail = L"/F";
     for (const wchar_t* pszName : kDistinctKillListNames)
         strTaskkillTail += std::wstring(L" /IM ") + pszName;
 
-    constexpr int kRounds = 15;
+    // The per-round ratio of two runs of about 100 ms spreads widely on a shared machine;
+    // its median settles to about +-0.02 from one run to the next with this many rounds.
+    constexpr int kRounds = 45;
+    constexpr int kTaskkillEvery = 5;
     std::vector<double> culvane, walk, taskkill, start, walkRatio, taskkillRatio;
     int nMissed = 0;  // listed processes that a run left running
+    auto timed = [&](auto run) {
+        std::vector<WaitingProcess> listed = StartListed(ready, standins.Path());
+        double dTime = run();
+        nMissed += kListed - CountEnded(listed);
+        return dTime;
+    };
+    auto culvaneRun = [&] { return RunTimed(programs.Path(), L"Culvane.exe", L"LM"); };
+    auto walkRun = [&] { return RunTimed(programs.Path(), L"minimal_walk.exe", L"walk"); };
     for (int round = 0; round < kRounds; ++round) {
-        double dRun[3] = {};
-        for (int nStep = 0; nStep < 3; ++nStep) {
-            int nWhich = (nStep + round) % 3;
-            std::vector<WaitingProcess> listed = StartListed(standins.Path());
-            if (nWhich == 0)
-                dRun[0] = RunTimed(programs.Path(), L"Culvane.exe", L"LM");
-            else if (nWhich == 1)
-                dRun[1] = RunTimed(programs.Path(), L"minimal_walk.exe", L"walk");
-            else
-                dRun[2] = RunTaskkillTimed(strTaskkillTail);
-            nMissed += kListed - CountEnded(listed);
+        double dCulvane, dWalk;
+        if (round % 2) {
+            dWalk = timed(walkRun);
+            dCulvane = timed(culvaneRun);
+        } else {
+            dCulvane = timed(culvaneRun);
+            dWalk = timed(walkRun);
         }
-        culvane.push_back(dRun[0]);
-        walk.push_back(dRun[1]);
-        taskkill.push_back(dRun[2]);
-        walkRatio.push_back(dRun[0] / dRun[1]);
-        taskkillRatio.push_back(dRun[0] / dRun[2]);
+        culvane.push_back(dCulvane);
+        walk.push_back(dWalk);
+        walkRatio.push_back(dCulvane / dWalk);
+        if (round % kTaskkillEvery == 0) {
+            taskkill.push_back(timed([&] { return RunTaskkillTimed(strTaskkillTail); }));
+            taskkillRatio.push_back(dCulvane / taskkill.back());
+        }
         start.push_back(RunTimed(programs.Path(), L"minimal_walk.exe", L"start"));
     }
     EndAll(others);
 
-    std::printf("%d processes running, %d of them with listed names; min / median / max of %d rounds\n", kListed + kOthers, kListed,
-                kRounds);
+    std::printf("%d processes running, %d of them with listed names; min / median / max of %d rounds (taskkill: %u)\n",
+                kListed + kOthers, kListed, kRounds, static_cast<unsigned>(taskkill.size()));
     testing_support::PrintSpread("Culvane.exe LM", testing_support::SpreadOf(culvane), "ms");
     testing_support::PrintSpread("minimal program, same walk", testing_support::SpreadOf(walk), "ms");
     testing_support::PrintSpread("taskkill /F, 17 names", testing_support::SpreadOf(taskkill), "ms");
