@@ -1,9 +1,9 @@
 // "Culvane.exe LM" against a minimal windowless program making the same walk
 // (minimal_walk.exe, start-up and don't-kill gate included) and against "taskkill /F" with
 // the 17 listed names, each ending the same 50 listed processes among 200 running ones;
-// also the start-up alone of the minimal program. Every stand-in has finished starting
-// before a timed run begins, so no process start-up of theirs falls into a timing.
-// Min / median / max over kRounds rounds, Culvane and the minimal walk taking turns first;
+// also the start-up alone of both programs (Culvane given no word). Every stand-in has
+// finished starting before a timed run begins, so no start-up of theirs is timed.
+// Min / median / max over kRounds rounds, the two programs taking turns to go first;
 // taskkill, seconds a run, in every kTaskkillEvery-th round.
 #include <cstdio>
 
@@ -121,11 +121,11 @@ int main()
     for (const wchar_t* pszName : kDistinctKillListNames)
         strTaskkillTail += std::wstring(L" /IM ") + pszName;
 
-    // The per-round ratio of two runs of about 100 ms spreads widely on a shared machine;
-    // its median settles to about +-0.02 from one run to the next with this many rounds.
-    constexpr int kRounds = 45;
-    constexpr int kTaskkillEvery = 5;
-    std::vector<double> culvane, walk, taskkill, start, walkRatio, taskkillRatio;
+    // On a busy 2-core machine single runs of about 200 ms spread by a factor of 3, and so
+    // does the per-round ratio: its median needs about a hundred rounds to settle.
+    constexpr int kRounds = 101;
+    constexpr int kTaskkillEvery = 10;
+    std::vector<double> culvane, walk, taskkill, culvaneStart, start, walkRatio, startRatio, taskkillRatio;
     int nMissed = 0;  // listed processes that a run left running
     auto timed = [&](auto run) {
         std::vector<WaitingProcess> listed = StartListed(ready, standins.Path());
@@ -151,7 +151,17 @@ int main()
             taskkill.push_back(timed([&] { return RunTaskkillTimed(strTaskkillTail); }));
             taskkillRatio.push_back(dCulvane / taskkill.back());
         }
-        start.push_back(RunTimed(programs.Path(), L"minimal_walk.exe", L"start"));
+        double dCulvaneStart, dStart;
+        if (round % 2) {
+            dStart = RunTimed(programs.Path(), L"minimal_walk.exe", L"start");
+            dCulvaneStart = RunTimed(programs.Path(), L"Culvane.exe", L"");
+        } else {
+            dCulvaneStart = RunTimed(programs.Path(), L"Culvane.exe", L"");
+            dStart = RunTimed(programs.Path(), L"minimal_walk.exe", L"start");
+        }
+        culvaneStart.push_back(dCulvaneStart);
+        start.push_back(dStart);
+        startRatio.push_back(dCulvaneStart / dStart);
     }
     EndAll(others);
 
@@ -160,8 +170,10 @@ int main()
     testing_support::PrintSpread("Culvane.exe LM", testing_support::SpreadOf(culvane), "ms");
     testing_support::PrintSpread("minimal program, same walk", testing_support::SpreadOf(walk), "ms");
     testing_support::PrintSpread("taskkill /F, 17 names", testing_support::SpreadOf(taskkill), "ms");
+    testing_support::PrintSpread("Culvane.exe, no word: start-up alone", testing_support::SpreadOf(culvaneStart), "ms");
     testing_support::PrintSpread("minimal program, start-up alone", testing_support::SpreadOf(start), "ms");
     testing_support::PrintSpread("ratio Culvane / minimal walk", testing_support::SpreadOf(walkRatio), "");
+    testing_support::PrintSpread("ratio of the start-ups alone", testing_support::SpreadOf(startRatio), "");
     testing_support::PrintSpread("ratio Culvane / taskkill", testing_support::SpreadOf(taskkillRatio), "");
     if (nMissed)
         std::printf("note: %d listed processes survived a run: the figures are not comparable\n", nMissed);
