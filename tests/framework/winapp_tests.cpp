@@ -2,7 +2,11 @@
 
 #include <objbase.h>
 
+#include <string>
+#include <vector>
+
 #include "framework/framework.h"
+#include "testing/import_patch.h"
 
 TEST(CommandLineTail, SkipsTheProgramNameAndBlanks)
 {
@@ -109,4 +113,35 @@ TEST(AfxOleTerm, UninitialisesOnlyWhatTheFrameworkInitialised)
     EXPECT_EQ(S_OK, CoInitialize(nullptr));
     CoUninitialize();
     AfxOleTerm(FALSE);  // nothing to undo
+}
+
+namespace {
+std::vector<std::wstring> g_loadedByFramework;
+HMODULE WINAPI RecordingLoadLibraryW(LPCWSTR pszName)
+{
+    g_loadedByFramework.push_back(pszName);
+    return LoadLibraryW(pszName);
+}
+}  // namespace
+
+// A module that never initialises OLE does not pay for COM: framework.dll does not import
+// ole32.dll, AfxOleTerm without an AfxOleInit before it loads nothing, and AfxOleInit
+// loads ole32.dll by its bare name.
+TEST(AfxOleTerm, WithoutAfxOleInitLoadsNothingAndOnlyAfxOleInitLoadsOle32)
+{
+    HMODULE hFramework = GetModuleHandleW(L"framework.dll");
+    ASSERT_NE(nullptr, hFramework);
+    EXPECT_TRUE(testing_support::ImportsFrom(hFramework, "kernel32.dll")) << "the import directory was read";
+    EXPECT_FALSE(testing_support::ImportsFrom(hFramework, "ole32.dll"));
+    testing_support::ImportPatch patch(hFramework, "kernel32.dll", "LoadLibraryW", reinterpret_cast<void*>(&RecordingLoadLibraryW));
+    ASSERT_TRUE(patch.IsActive());
+    g_loadedByFramework.clear();
+    AfxOleTerm(FALSE);
+    AfxOleTerm(TRUE);
+    EXPECT_TRUE(g_loadedByFramework.empty());
+    EXPECT_FALSE(AfxOleIsInitialized());
+    ASSERT_TRUE(AfxOleInit());
+    AfxOleTerm(FALSE);
+    EXPECT_EQ(std::vector<std::wstring>{L"ole32.dll"}, g_loadedByFramework);
+    EXPECT_FALSE(AfxOleIsInitialized());
 }
