@@ -7,6 +7,13 @@
 # and `cpack` zips that tree into TessaryEngine-<version>-<system>.zip with its SHA-256 beside it.
 include(CMakePackageConfigHelpers)
 
+# The shipped binaries leave out the debug sections that the toolchain's static runtime
+# brings along (more than a third of each file; nothing of this project is in them):
+# smaller files, and less for the loader to map at every start.
+foreach(target framework wendle culvane brenholt)
+  target_link_options(${target} PRIVATE -s)
+endforeach()
+
 set(TESSARY_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/TessaryEngine)
 
 install(TARGETS framework wendle_headers EXPORT TessaryEngineTargets
