@@ -11,9 +11,9 @@ void WriteSlot(void** pSlot, void* pValue)
     *pSlot = pValue;
     VirtualProtect(pSlot, sizeof(void*), dwOld, &dwOld);
 }
+}  // namespace
 
-// The first entry of hModule's import directory, or nullptr.
-IMAGE_IMPORT_DESCRIPTOR* ImportDirectory(HMODULE hModule)
+void** FindImportSlot(HMODULE hModule, const char* pszDll, const char* pszFunction)
 {
     auto* pBase = reinterpret_cast<BYTE*>(hModule);
     auto* pDos = reinterpret_cast<IMAGE_DOS_HEADER*>(pBase);
@@ -21,24 +21,9 @@ IMAGE_IMPORT_DESCRIPTOR* ImportDirectory(HMODULE hModule)
         return nullptr;
     auto* pNt = reinterpret_cast<IMAGE_NT_HEADERS*>(pBase + pDos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& dir = pNt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    return dir.VirtualAddress ? reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(pBase + dir.VirtualAddress) : nullptr;
-}
-}  // namespace
-
-bool ImportsFrom(HMODULE hModule, const char* pszDll)
-{
-    auto* pBase = reinterpret_cast<BYTE*>(hModule);
-    for (auto* pDesc = ImportDirectory(hModule); pDesc && pDesc->Name; ++pDesc) {
-        if (_stricmp(reinterpret_cast<char*>(pBase + pDesc->Name), pszDll) == 0)
-            return true;
-    }
-    return false;
-}
-
-void** FindImportSlot(HMODULE hModule, const char* pszDll, const char* pszFunction)
-{
-    auto* pBase = reinterpret_cast<BYTE*>(hModule);
-    for (auto* pDesc = ImportDirectory(hModule); pDesc && pDesc->Name; ++pDesc) {
+    if (!dir.VirtualAddress)
+        return nullptr;
+    for (auto* pDesc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(pBase + dir.VirtualAddress); pDesc->Name; ++pDesc) {
         if (_stricmp(reinterpret_cast<char*>(pBase + pDesc->Name), pszDll) != 0)
             continue;
         auto* pNames = reinterpret_cast<IMAGE_THUNK_DATA*>(pBase + (pDesc->OriginalFirstThunk ? pDesc->OriginalFirstThunk : pDesc->FirstThunk));

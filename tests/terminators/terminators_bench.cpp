@@ -19,52 +19,31 @@ namespace {
 constexpr int kListed = 50;
 constexpr int kOthers = 150;
 
-// The stand-ins release this semaphore once each when they have started (see
-// standins/terminator_standin.cpp); the name reaches them through the environment.
-class ReadySignal {
-public:
-    ReadySignal()
-    {
-        std::wstring strName = L"TessaryBenchReady" + std::to_wstring(GetCurrentProcessId());
-        m_hSemaphore.reset(CreateSemaphoreW(nullptr, 0, MAXLONG, strName.c_str()));
-        SetEnvironmentVariableW(L"TESSARY_STANDIN_READY", strName.c_str());
+// Starts the stand-ins at strPaths all at once and returns when each has released hReady,
+// the semaphore that TESSARY_STANDIN_READY names (see standins/terminator_standin.cpp).
+std::vector<WaitingProcess> StartAll(HANDLE hReady, const std::vector<std::wstring>& strPaths)
+{
+    std::vector<WaitingProcess> processes;
+    for (const std::wstring& strPath : strPaths) {
+        std::wstring strCommandLine = L"\"" + strPath + L"\" wait";
+        STARTUPINFOW startup = {sizeof(startup)};
+        PROCESS_INFORMATION info = {};
+        if (!CreateProcessW(strPath.c_str(), &strCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+            continue;
+        win32::UniqueHandle hThread(info.hThread);
+        processes.push_back({strPath.substr(strPath.rfind(L'\\') + 1), win32::UniqueHandle(info.hProcess)});
     }
-    ~ReadySignal() { SetEnvironmentVariableW(L"TESSARY_STANDIN_READY", nullptr); }
-    ReadySignal(const ReadySignal&) = delete;
-    ReadySignal& operator=(const ReadySignal&) = delete;
+    for (size_t i = 0; i < processes.size(); ++i)
+        WaitForSingleObject(hReady, 10000);
+    return processes;
+}
 
-    // Starts the stand-ins at strPaths, all at once, and returns when every one is waiting.
-    std::vector<WaitingProcess> StartAll(const std::vector<std::wstring>& strPaths)
-    {
-        std::vector<WaitingProcess> processes;
-        for (const std::wstring& strPath : strPaths) {
-            WaitingProcess process;
-            process.strName = strPath.substr(strPath.rfind(L'\\') + 1);
-            std::wstring strCommandLine = L"\"" + strPath + L"\" wait";
-            STARTUPINFOW startup = {};
-            startup.cb = sizeof(startup);
-            PROCESS_INFORMATION info = {};
-            if (!CreateProcessW(strPath.c_str(), &strCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-                continue;
-            process.hProcess.reset(info.hProcess);
-            win32::UniqueHandle hThread(info.hThread);
-            processes.push_back(std::move(process));
-        }
-        for (size_t i = 0; i < processes.size(); ++i)
-            WaitForSingleObject(m_hSemaphore.get(), 10000);
-        return processes;
-    }
-
-private:
-    win32::UniqueHandle m_hSemaphore;
-};
-
-std::vector<WaitingProcess> StartListed(ReadySignal& ready, const std::wstring& strFolder)
+std::vector<WaitingProcess> StartListed(HANDLE hReady, const std::wstring& strFolder)
 {
     std::vector<std::wstring> strPaths;
     for (int i = 0; i < kListed; ++i)
         strPaths.push_back(strFolder + L"\\" + kDistinctKillListNames[i % kDistinctKillListNames.size()]);
-    return ready.StartAll(strPaths);
+    return StartAll(hReady, strPaths);
 }
 
 int CountEnded(std::vector<WaitingProcess>& processes)
@@ -113,8 +92,10 @@ int main()
     for (const wchar_t* pszName : kDistinctKillListNames)
         InstallStandin(standins.Path(), pszName);
     std::wstring strFiller = InstallStandin(standins.Path(), L"bench-filler.exe");
-    ReadySignal ready;
-    std::vector<WaitingProcess> others = ready.StartAll(std::vector<std::wstring>(kOthers, strFiller));
+    std::wstring strReady = L"TessaryBenchReady" + std::to_wstring(GetCurrentProcessId());
+    win32::UniqueHandle hReady(CreateSemaphoreW(nullptr, 0, MAXLONG, strReady.c_str()));
+    SetEnvironmentVariableW(L"TESSARY_STANDIN_READY", strReady.c_str());
+    std::vector<WaitingProcess> others = StartAll(hReady.get(), std::vector<std::wstring>(kOthers, strFiller));
 
     CopyFileW((testing_support::ProgramFolder() + L"\\minimal_walk.exe").c_str(), (programs.Path() + L"\\minimal_walk.exe").c_str(), FALSE);
     std::wstring strTaskkillTail = L"/F";
@@ -128,7 +109,7 @@ int main()
     std::vector<double> culvane, walk, taskkill, culvaneStart, start, walkRatio, startRatio, taskkillRatio;
     int nMissed = 0;  // listed processes that a run left running
     auto timed = [&](auto run) {
-        std::vector<WaitingProcess> listed = StartListed(ready, standins.Path());
+        std::vector<WaitingProcess> listed = StartListed(hReady.get(), standins.Path());
         double dTime = run();
         nMissed += kListed - CountEnded(listed);
         return dTime;

@@ -30,7 +30,5 @@ private:
 
 // The import slot of pszFunction from pszDll in hModule, or nullptr.
 void** FindImportSlot(HMODULE hModule, const char* pszDll, const char* pszFunction);
-// Whether hModule's import directory names pszDll (compared without case).
-bool ImportsFrom(HMODULE hModule, const char* pszDll);
 
 }  // namespace testing_support
