@@ -10,13 +10,19 @@ run_arch() {
   if /usr/lib/wine/wine --version >/dev/null 2>&1; then echo i686; else echo x86_64; fi
 }
 
-# configure_and_build ARCH TESTS(ON|OFF)
+# The shipped binaries, and what the demo adds to them: the stand-ins and the demo host.
+deliverables="framework wendle culvane brenholt"
+demo_targets="$deliverables chimewick veskaro_window terminator_standin tessary_demo"
+
+# configure_and_build ARCH TESTS(ON|OFF) [TARGET ...]: builds the targets named, or everything.
 configure_and_build() {
   dir="$build_root/$1"
   cmake -G Ninja -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-$1.cmake" -DTESSARY_ARCH="$1" \
     -DTESSARY_BUILD_TESTS="$2" >/dev/null
-  cmake --build "$dir" -j2
+  shift 2
+  if [ $# -gt 0 ]; then set -- --target "$@"; fi
+  cmake --build "$dir" -j2 "$@"
 }
 
 wine_for() {

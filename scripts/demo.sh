@@ -1,15 +1,16 @@
 #!/bin/sh
-# Sets up what is missing, builds, makes the demo prefix and runs the demo host through
-# every feature. Extra arguments run just that demo subcommand.
+# Sets up what is missing, builds the shipped binaries, the stand-ins and the demo host (no
+# test program), makes the demo prefix and runs the demo host through every feature.
+# Extra arguments run just that demo subcommand.
 set -e
 . "$(dirname "$0")/common.sh"
 sh "$top/scripts/setup.sh"
 arch=$(run_arch)
 if [ "$arch" = i686 ]; then
-  configure_and_build i686 ON
+  configure_and_build i686 ON $demo_targets
 else
-  configure_and_build i686 OFF
-  configure_and_build x86_64 ON
+  configure_and_build i686 OFF $deliverables
+  configure_and_build x86_64 ON $demo_targets
 fi
 dir="$build_root/$arch"
 wine=$(wine_for "$arch")

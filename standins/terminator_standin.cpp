@@ -1,5 +1,7 @@
 // Stand-in for a program of the product, copied under the names the terminators know.
-// "wait": stays until something ends it (the starter reads how from the exit code).
+// "wait": stays until something ends it (the starter reads how from the exit code); when
+// TESSARY_STANDIN_READY names a semaphore, it first releases that once, so a starter that
+// times work over running programs can wait until all of them have finished starting.
 // Otherwise it appends one line to the file named by TESSARY_STANDIN_LOG:
 //   name|command line|working folder|show mode (-1: none given)|priority class
 // and ends; given "UDS" it first lingers a moment, so a starter that waits is seen to.
@@ -7,6 +9,8 @@
 
 #include <cwchar>
 #include <string>
+
+#include "win32/raii.h"
 
 namespace {
 std::wstring ModuleName()
@@ -43,6 +47,12 @@ void AppendRecord(const std::wstring& strLine)
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR pszArguments, int)
 {
     if (wcscmp(pszArguments, L"wait") == 0) {
+        wchar_t szReady[MAX_PATH] = {};
+        if (GetEnvironmentVariableW(L"TESSARY_STANDIN_READY", szReady, MAX_PATH)) {
+            win32::UniqueHandle hReady(OpenSemaphoreW(SEMAPHORE_MODIFY_STATE, FALSE, szReady));
+            if (hReady)
+                ReleaseSemaphore(hReady.get(), 1, nullptr);
+        }
         Sleep(INFINITE);
         return 0;
     }

@@ -1,8 +1,34 @@
 #include "framework/cwinapp.h"
 
-#include <objbase.h>
+#include "win32/proc_address.h"
+#include "win32/raii.h"
 
 namespace {
+// OLE support takes ole32.dll when AfxOleInit first asks for it, rather than importing
+// it: a module that never initialises OLE (the two programs, most hosts) does not load
+// COM at its start. Loaded, it stays until AfxOleTerm(FALSE) has shut OLE down.
+struct OleLibrary {
+    win32::UniqueModule hModule;
+    HRESULT(WINAPI* CoInitialize)(LPVOID pvReserved) = nullptr;
+    void(WINAPI* CoUninitialize)() = nullptr;
+    void(WINAPI* CoFreeUnusedLibraries)() = nullptr;
+
+    bool Load()
+    {
+        if (hModule)
+            return true;
+        // A known DLL of every Windows: the bare name loads the system's own copy.
+        hModule.reset(LoadLibraryW(L"ole32.dll"));
+        if (hModule && win32::ResolveProc(hModule.get(), "CoInitialize", CoInitialize) &&
+            win32::ResolveProc(hModule.get(), "CoUninitialize", CoUninitialize) &&
+            win32::ResolveProc(hModule.get(), "CoFreeUnusedLibraries", CoFreeUnusedLibraries))
+            return true;
+        hModule.reset();
+        return false;
+    }
+};
+
+OleLibrary g_ole;
 BOOL g_bOleInitialized = FALSE;
 
 // The title: string AFX_IDS_APP_TITLE of the module, else its file name without folder
@@ -119,19 +145,23 @@ FX_API BOOL AfxOleInit()
 {
     if (g_bOleInitialized)
         return TRUE;
-    g_bOleInitialized = SUCCEEDED(CoInitialize(nullptr));
+    if (!g_ole.Load())
+        return FALSE;
+    g_bOleInitialized = SUCCEEDED(g_ole.CoInitialize(nullptr));
     return g_bOleInitialized;
 }
 
 FX_API void AfxOleTerm(BOOL bJustRevoke)
 {
-    if (bJustRevoke)
+    // Without an AfxOleInit there is nothing of OLE's to shut down, and no COM to load.
+    if (bJustRevoke || !g_ole.hModule)
         return;
-    CoFreeUnusedLibraries();
+    g_ole.CoFreeUnusedLibraries();
     if (g_bOleInitialized) {
-        CoUninitialize();
+        g_ole.CoUninitialize();
         g_bOleInitialized = FALSE;
     }
+    g_ole.hModule.reset();
 }
 
 FX_API BOOL AfxOleIsInitialized() { return g_bOleInitialized; }

@@ -2,7 +2,11 @@
 
 #include <objbase.h>
 
+#include <string>
+#include <vector>
+
 #include "framework/framework.h"
+#include "testing/import_patch.h"
 
 TEST(CommandLineTail, SkipsTheProgramNameAndBlanks)
 {
@@ -109,4 +113,29 @@ TEST(AfxOleTerm, UninitialisesOnlyWhatTheFrameworkInitialised)
     EXPECT_EQ(S_OK, CoInitialize(nullptr));
     CoUninitialize();
     AfxOleTerm(FALSE);  // nothing to undo
+}
+
+namespace {
+std::vector<std::wstring> g_loadedByFramework;
+HMODULE WINAPI RecordingLoadLibraryW(LPCWSTR pszName)
+{
+    g_loadedByFramework.push_back(pszName);
+    return LoadLibraryW(pszName);
+}
+}  // namespace
+
+// Only AfxOleInit loads ole32.dll; AfxOleTerm without it loads nothing. (That framework.dll
+// does not import ole32.dll, the package test's host checks.)
+TEST(AfxOleTerm, WithoutAfxOleInitLoadsNothingAndOnlyAfxOleInitLoadsOle32)
+{
+    testing_support::ImportPatch patch(GetModuleHandleW(L"framework.dll"), "kernel32.dll", "LoadLibraryW",
+                                       reinterpret_cast<void*>(&RecordingLoadLibraryW));
+    ASSERT_TRUE(patch.IsActive());
+    AfxOleTerm(FALSE);
+    AfxOleTerm(TRUE);
+    EXPECT_TRUE(g_loadedByFramework.empty());
+    ASSERT_TRUE(AfxOleInit());
+    AfxOleTerm(FALSE);
+    EXPECT_EQ(std::vector<std::wstring>{L"ole32.dll"}, g_loadedByFramework);
+    EXPECT_FALSE(AfxOleIsInitialized());
 }

@@ -1,8 +1,10 @@
 // "Culvane.exe LM" against a minimal windowless program making the same walk
-// (minimal_walk.exe, start-up included) and against "taskkill /F" with the 17 listed
-// names, each ending the same 50 listed processes among 200 running ones; also the
-// start-up alone of the minimal program. Min / median / max over 15 rounds, each round
-// taking the three in a different order.
+// (minimal_walk.exe, start-up and don't-kill gate included) and against "taskkill /F" with
+// the 17 listed names, each ending the same 50 listed processes among 200 running ones;
+// also the start-up alone of both programs (Culvane given no word). Every stand-in has
+// finished starting before a timed run begins, so no start-up of theirs is timed.
+// Min / median / max over kRounds rounds, the two programs taking turns to go first;
+// taskkill, seconds a run, in every kTaskkillEvery-th round.
 #include <cstdio>
 
 #include "testing/bench_rounds.h"
@@ -17,12 +19,31 @@ namespace {
 constexpr int kListed = 50;
 constexpr int kOthers = 150;
 
-std::vector<WaitingProcess> StartListed(const std::wstring& strFolder)
+// Starts the stand-ins at strPaths all at once and returns when each has released hReady,
+// the semaphore that TESSARY_STANDIN_READY names (see standins/terminator_standin.cpp).
+std::vector<WaitingProcess> StartAll(HANDLE hReady, const std::vector<std::wstring>& strPaths)
 {
     std::vector<WaitingProcess> processes;
-    for (int i = 0; i < kListed; ++i)
-        processes.push_back(StartWaiting(strFolder + L"\\" + kDistinctKillListNames[i % kDistinctKillListNames.size()]));
+    for (const std::wstring& strPath : strPaths) {
+        std::wstring strCommandLine = L"\"" + strPath + L"\" wait";
+        STARTUPINFOW startup = {sizeof(startup)};
+        PROCESS_INFORMATION info = {};
+        if (!CreateProcessW(strPath.c_str(), &strCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+            continue;
+        win32::UniqueHandle hThread(info.hThread);
+        processes.push_back({strPath.substr(strPath.rfind(L'\\') + 1), win32::UniqueHandle(info.hProcess)});
+    }
+    for (size_t i = 0; i < processes.size(); ++i)
+        WaitForSingleObject(hReady, 10000);
     return processes;
+}
+
+std::vector<WaitingProcess> StartListed(HANDLE hReady, const std::wstring& strFolder)
+{
+    std::vector<std::wstring> strPaths;
+    for (int i = 0; i < kListed; ++i)
+        strPaths.push_back(strFolder + L"\\" + kDistinctKillListNames[i % kDistinctKillListNames.size()]);
+    return StartAll(hReady, strPaths);
 }
 
 int CountEnded(std::vector<WaitingProcess>& processes)
@@ -71,47 +92,69 @@ int main()
     for (const wchar_t* pszName : kDistinctKillListNames)
         InstallStandin(standins.Path(), pszName);
     std::wstring strFiller = InstallStandin(standins.Path(), L"bench-filler.exe");
-    std::vector<WaitingProcess> others;
-    for (int i = 0; i < kOthers; ++i)
-        others.push_back(StartWaiting(strFiller));
+    std::wstring strReady = L"TessaryBenchReady" + std::to_wstring(GetCurrentProcessId());
+    win32::UniqueHandle hReady(CreateSemaphoreW(nullptr, 0, MAXLONG, strReady.c_str()));
+    SetEnvironmentVariableW(L"TESSARY_STANDIN_READY", strReady.c_str());
+    std::vector<WaitingProcess> others = StartAll(hReady.get(), std::vector<std::wstring>(kOthers, strFiller));
 
     CopyFileW((testing_support::ProgramFolder() + L"\\minimal_walk.exe").c_str(), (programs.Path() + L"\\minimal_walk.exe").c_str(), FALSE);
     std::wstring strTaskkillTail = L"/F";
     for (const wchar_t* pszName : kDistinctKillListNames)
         strTaskkillTail += std::wstring(L" /IM ") + pszName;
 
-    constexpr int kRounds = 15;
-    std::vector<double> culvane, walk, taskkill, start, walkRatio, taskkillRatio;
+    // On a busy 2-core machine single runs of about 200 ms spread by a factor of 3, and so
+    // does the per-round ratio: its median needs about a hundred rounds to settle.
+    constexpr int kRounds = 101;
+    constexpr int kTaskkillEvery = 10;
+    std::vector<double> culvane, walk, taskkill, culvaneStart, start, walkRatio, startRatio, taskkillRatio;
     int nMissed = 0;  // listed processes that a run left running
+    auto timed = [&](auto run) {
+        std::vector<WaitingProcess> listed = StartListed(hReady.get(), standins.Path());
+        double dTime = run();
+        nMissed += kListed - CountEnded(listed);
+        return dTime;
+    };
+    auto culvaneRun = [&] { return RunTimed(programs.Path(), L"Culvane.exe", L"LM"); };
+    auto walkRun = [&] { return RunTimed(programs.Path(), L"minimal_walk.exe", L"walk"); };
     for (int round = 0; round < kRounds; ++round) {
-        double dRun[3] = {};
-        for (int nStep = 0; nStep < 3; ++nStep) {
-            int nWhich = (nStep + round) % 3;
-            std::vector<WaitingProcess> listed = StartListed(standins.Path());
-            if (nWhich == 0)
-                dRun[0] = RunTimed(programs.Path(), L"Culvane.exe", L"LM");
-            else if (nWhich == 1)
-                dRun[1] = RunTimed(programs.Path(), L"minimal_walk.exe", L"walk");
-            else
-                dRun[2] = RunTaskkillTimed(strTaskkillTail);
-            nMissed += kListed - CountEnded(listed);
+        double dCulvane, dWalk;
+        if (round % 2) {
+            dWalk = timed(walkRun);
+            dCulvane = timed(culvaneRun);
+        } else {
+            dCulvane = timed(culvaneRun);
+            dWalk = timed(walkRun);
         }
-        culvane.push_back(dRun[0]);
-        walk.push_back(dRun[1]);
-        taskkill.push_back(dRun[2]);
-        walkRatio.push_back(dRun[0] / dRun[1]);
-        taskkillRatio.push_back(dRun[0] / dRun[2]);
-        start.push_back(RunTimed(programs.Path(), L"minimal_walk.exe", L"start"));
+        culvane.push_back(dCulvane);
+        walk.push_back(dWalk);
+        walkRatio.push_back(dCulvane / dWalk);
+        if (round % kTaskkillEvery == 0) {
+            taskkill.push_back(timed([&] { return RunTaskkillTimed(strTaskkillTail); }));
+            taskkillRatio.push_back(dCulvane / taskkill.back());
+        }
+        double dCulvaneStart, dStart;
+        if (round % 2) {
+            dStart = RunTimed(programs.Path(), L"minimal_walk.exe", L"start");
+            dCulvaneStart = RunTimed(programs.Path(), L"Culvane.exe", L"");
+        } else {
+            dCulvaneStart = RunTimed(programs.Path(), L"Culvane.exe", L"");
+            dStart = RunTimed(programs.Path(), L"minimal_walk.exe", L"start");
+        }
+        culvaneStart.push_back(dCulvaneStart);
+        start.push_back(dStart);
+        startRatio.push_back(dCulvaneStart / dStart);
     }
     EndAll(others);
 
-    std::printf("%d processes running, %d of them with listed names; min / median / max of %d rounds\n", kListed + kOthers, kListed,
-                kRounds);
+    std::printf("%d processes running, %d of them with listed names; min / median / max of %d rounds (taskkill: %u)\n",
+                kListed + kOthers, kListed, kRounds, static_cast<unsigned>(taskkill.size()));
     testing_support::PrintSpread("Culvane.exe LM", testing_support::SpreadOf(culvane), "ms");
     testing_support::PrintSpread("minimal program, same walk", testing_support::SpreadOf(walk), "ms");
     testing_support::PrintSpread("taskkill /F, 17 names", testing_support::SpreadOf(taskkill), "ms");
+    testing_support::PrintSpread("Culvane.exe, no word: start-up alone", testing_support::SpreadOf(culvaneStart), "ms");
     testing_support::PrintSpread("minimal program, start-up alone", testing_support::SpreadOf(start), "ms");
     testing_support::PrintSpread("ratio Culvane / minimal walk", testing_support::SpreadOf(walkRatio), "");
+    testing_support::PrintSpread("ratio of the start-ups alone", testing_support::SpreadOf(startRatio), "");
     testing_support::PrintSpread("ratio Culvane / taskkill", testing_support::SpreadOf(taskkillRatio), "");
     if (nMissed)
         std::printf("note: %d listed processes survived a run: the figures are not comparable\n", nMissed);

@@ -114,8 +114,10 @@ FX_API BOOL AfxIsModuleRegistered(HINSTANCE hInstance);
 // Runs a program: start-up hook, then Run (or ExitInstance when start-up fails).
 FX_API int AfxWinMain(HINSTANCE hInstance, LPCWSTR pszCmdLineTail, int nCmdShow);
 
-// OLE support of the framework. AfxOleTerm shuts it down; bJustRevoke FALSE also
-// uninitialises COM when AfxOleInit initialised it.
+// OLE support of the framework. AfxOleInit loads ole32.dll (the framework does not import
+// it) and initialises COM on the calling thread. AfxOleTerm shuts OLE down; bJustRevoke
+// FALSE also uninitialises COM when AfxOleInit initialised it. Without an AfxOleInit
+// before it, AfxOleTerm does nothing.
 FX_API BOOL AfxOleInit();
 FX_API void AfxOleTerm(BOOL bJustRevoke = FALSE);
 FX_API BOOL AfxOleIsInitialized();
