@@ -157,8 +157,10 @@ void ReadTemperatures(const COpenedDrives& opened, CDriveLanguageTexts& texts, C
     for (int nDrive = 0; nDrive < kProbedDriveCount; ++nDrive) {
         const int nSlot = nDrive % 10;  // the last digit of its path, as for its disk's Name
         DRIVESLOT& slot = slots[nSlot];
-        if (opened[nDrive] && SlotDriveNumber(slot, nSlot) == nDrive)
-            slot.temperature = ReadDriveTemperature(nDrive, slot.strModel, ContainsText(slot.strSmart, texts.SmartEnabled()));
+        if (opened[nDrive] && SlotDriveNumber(slot, nSlot) == nDrive) {
+            const bool bSmart = ContainsText(slot.strSmart, texts.SmartEnabled());
+            slot.temperature = ReadDriveTemperature(nDrive, slot.strModel, bSmart);
+        }
     }
 }
 

@@ -40,10 +40,10 @@ bool FindShortcut(const CString& strFolder, const CString& strTitle, CString& st
 
 bool EnableMsconfigFolder(STARTUPACTIONRECORD& record, const StartupSource& source, int flag)
 {
-    CString strFolder, strShortcut, strPreferred;
-    if (!GetStartupFolderPath(source, strFolder) || !strShortcut.Format(L"%s\\%s.lnk", strFolder.GetString(), record.strName.GetString()))
+    CString strFolder, strShortcut;
+    if (!GetStartupFolderPath(source, strFolder) ||
+        !strShortcut.Format(L"%s\\%s.lnk", strFolder.GetString(), record.strName.GetString()))
         return false;
-    strPreferred = PathToStoreKeyName(strShortcut);
     // The entry of this very shortcut: its title, target and place in this Startup folder.
     // An entry of another shortcut is never moved back or deleted in its stead.
     StoredShortcut stored;
@@ -52,7 +52,7 @@ bool EnableMsconfigFolder(STARTUPACTIONRECORD& record, const StartupSource& sour
         return ReadStoredShortcut(strCandidate, stored) && stored.strItem == record.strName &&
                stored.strCommand == record.strCommand && stored.strPath.CompareNoCase(strShortcut) == 0;
     };
-    if (!FindStoreEntry(kMsconfigStartupFolder, strPreferred, holdsShortcut, strSubkey))
+    if (!FindStoreEntry(kMsconfigStartupFolder, PathToStoreKeyName(strShortcut), holdsShortcut, strSubkey))
         return false;
     // MoveFileW never replaces an existing file: an occupied target keeps the backup and
     // its store entry.
