@@ -80,9 +80,7 @@ F FakeExport(HMODULE hModule, const char* pszName)
 {
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(hModule, pszName)));
 }
-}  // namespace
 
-namespace {
 // Left behind by a test run that did not end: WMI's own server is what belongs here.
 std::wstring WmiServerPath()
 {
@@ -529,7 +527,6 @@ Block CapturedSeagateTable()
     }
     return block;
 }
-
 
 std::vector<BYTE> StorageTemperatureReply(SHORT nWarning, const std::vector<SHORT>& sensors, size_t cbLength)
 {

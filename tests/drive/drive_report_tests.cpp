@@ -514,16 +514,16 @@ TEST_F(DriveReport, DrivesWithoutSmartTemperatureTakeTheStorageDriversValue)
     fixture.Disk(DrivePath(1), "512110190592", "3 4", "Samsung SSD 980 PRO 512GB");  // NVMe: no SMART in WMI
     const struct {
         std::vector<BYTE> reply;
-        int nTempC, nTempMaxC;
+        int nTempC, nTempMaxC, nTempMaxF;
     } kReplies[] = {
-        {StorageTemperatureReply(70, {38, 45}), 38, 70},    // NVMe: warning temperature as the maximum
-        {StorageTemperatureReply(0, {44}), 44, 44},         // RAID: no warning temperature
-        {StorageTemperatureReply(70, {38}, 39), 0, 0},      // short of its first entry
-        {StorageTemperatureReply(70, {}), 0, 0},            // no entry
-        {StorageTemperatureReply(70, {-273}), 0, 0},        // absurd
-        {StorageTemperatureReply(70, {32767}), 0, 0},
-        {StorageTemperatureReply(30, {41}), 41, 41},        // a warning below the current value
-        {{}, 0, 0},                                         // refused: Windows before 10
+        {StorageTemperatureReply(70, {38, 45}), 38, 70, 158},  // NVMe: warning temperature as the maximum
+        {StorageTemperatureReply(0, {44}), 44, 44, 111},       // RAID: no warning temperature
+        {StorageTemperatureReply(70, {38}, 39), 0, 0, 0},      // short of its first entry
+        {StorageTemperatureReply(70, {}), 0, 0, 0},            // no entry
+        {StorageTemperatureReply(70, {-273}), 0, 0, 0},        // absurd
+        {StorageTemperatureReply(70, {32767}), 0, 0, 0},
+        {StorageTemperatureReply(30, {41}), 41, 41, 105},      // a warning below the current value
+        {{}, 0, 0, 0},                                         // refused: Windows before 10
     };
     for (int n = 1; n <= 8; ++n) {
         if (n > 1)
@@ -539,7 +539,7 @@ TEST_F(DriveReport, DrivesWithoutSmartTemperatureTakeTheStorageDriversValue)
         SCOPED_TRACE(n);
         EXPECT_EQ(kReplies[n - 1].nTempC, records[n].nTempC);
         EXPECT_EQ(kReplies[n - 1].nTempMaxC, records[n].nTempMaxC);
-        EXPECT_EQ(kReplies[n - 1].nTempC ? FahrenheitFromCelsius(kReplies[n - 1].nTempMaxC) : 0, records[n].nTempMaxF);
+        EXPECT_EQ(kReplies[n - 1].nTempMaxF, records[n].nTempMaxF);
     }
     EXPECT_EQ(100, records[1].nTempF);
     ASSERT_EQ(8u, drives.storageQueries.size());

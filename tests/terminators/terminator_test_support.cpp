@@ -73,7 +73,7 @@ DWORD WaitingProcess::ExitCode() const
     return GetExitCodeProcess(hProcess.get(), &dwCode) ? dwCode : ~0u;
 }
 
-WaitingProcess StartWaiting(const std::wstring& strPath)
+WaitingProcess LaunchWaiting(const std::wstring& strPath)
 {
     WaitingProcess process;
     process.strName = strPath.substr(strPath.rfind(L'\\') + 1);
@@ -84,10 +84,17 @@ WaitingProcess StartWaiting(const std::wstring& strPath)
     if (CreateProcessW(strPath.c_str(), &strCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         process.hProcess.reset(info.hProcess);
         CloseHandle(info.hThread);
-        // A walk must see it: wait until the snapshot lists it.
-        for (int i = 0; i < 200 && !IsInSnapshot(info.dwProcessId); ++i)
-            Sleep(10);
     }
+    return process;
+}
+
+WaitingProcess StartWaiting(const std::wstring& strPath)
+{
+    WaitingProcess process = LaunchWaiting(strPath);
+    // A walk must see it: wait until the snapshot lists it.
+    const DWORD dwProcessId = process.hProcess ? GetProcessId(process.hProcess.get()) : 0;
+    for (int i = 0; dwProcessId && i < 200 && !IsInSnapshot(dwProcessId); ++i)
+        Sleep(10);
     return process;
 }
 

@@ -38,6 +38,9 @@ struct WaitingProcess {
     bool Ended(DWORD dwWaitMs) const { return WaitForSingleObject(hProcess.get(), dwWaitMs) == WAIT_OBJECT_0; }
     DWORD ExitCode() const;
 };
+// Starts the stand-in at strPath with "wait" and returns at once (no handle when it could
+// not start); StartWaiting also waits until a process snapshot lists it.
+WaitingProcess LaunchWaiting(const std::wstring& strPath);
 WaitingProcess StartWaiting(const std::wstring& strPath);
 // Ends what is still running.
 void EndAll(std::vector<WaitingProcess>& processes);

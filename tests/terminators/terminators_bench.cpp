@@ -25,13 +25,9 @@ std::vector<WaitingProcess> StartAll(HANDLE hReady, const std::vector<std::wstri
 {
     std::vector<WaitingProcess> processes;
     for (const std::wstring& strPath : strPaths) {
-        std::wstring strCommandLine = L"\"" + strPath + L"\" wait";
-        STARTUPINFOW startup = {sizeof(startup)};
-        PROCESS_INFORMATION info = {};
-        if (!CreateProcessW(strPath.c_str(), &strCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-            continue;
-        win32::UniqueHandle hThread(info.hThread);
-        processes.push_back({strPath.substr(strPath.rfind(L'\\') + 1), win32::UniqueHandle(info.hProcess)});
+        WaitingProcess process = LaunchWaiting(strPath);
+        if (process.hProcess)
+            processes.push_back(std::move(process));
     }
     for (size_t i = 0; i < processes.size(); ++i)
         WaitForSingleObject(hReady, 10000);
@@ -117,14 +113,8 @@ int main()
     auto culvaneRun = [&] { return RunTimed(programs.Path(), L"Culvane.exe", L"LM"); };
     auto walkRun = [&] { return RunTimed(programs.Path(), L"minimal_walk.exe", L"walk"); };
     for (int round = 0; round < kRounds; ++round) {
-        double dCulvane, dWalk;
-        if (round % 2) {
-            dWalk = timed(walkRun);
-            dCulvane = timed(culvaneRun);
-        } else {
-            dCulvane = timed(culvaneRun);
-            dWalk = timed(walkRun);
-        }
+        const auto [dCulvane, dWalk] =
+            testing_support::TimeInTurn(round, [&] { return timed(culvaneRun); }, [&] { return timed(walkRun); });
         culvane.push_back(dCulvane);
         walk.push_back(dWalk);
         walkRatio.push_back(dCulvane / dWalk);
@@ -132,14 +122,9 @@ int main()
             taskkill.push_back(timed([&] { return RunTaskkillTimed(strTaskkillTail); }));
             taskkillRatio.push_back(dCulvane / taskkill.back());
         }
-        double dCulvaneStart, dStart;
-        if (round % 2) {
-            dStart = RunTimed(programs.Path(), L"minimal_walk.exe", L"start");
-            dCulvaneStart = RunTimed(programs.Path(), L"Culvane.exe", L"");
-        } else {
-            dCulvaneStart = RunTimed(programs.Path(), L"Culvane.exe", L"");
-            dStart = RunTimed(programs.Path(), L"minimal_walk.exe", L"start");
-        }
+        const auto [dCulvaneStart, dStart] =
+            testing_support::TimeInTurn(round, [&] { return RunTimed(programs.Path(), L"Culvane.exe", L""); },
+                                        [&] { return RunTimed(programs.Path(), L"minimal_walk.exe", L"start"); });
         culvaneStart.push_back(dCulvaneStart);
         start.push_back(dStart);
         startRatio.push_back(dCulvaneStart / dStart);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
@@ -35,6 +36,22 @@ inline Spread SpreadOf(std::vector<double> values)
     return spread;
 }
 
+// Runs a and b, each returning its time, in the order of this round: b first in odd
+// rounds, so that neither side always meets the machine first. Gives {a's, b's}.
+template <class A, class B>
+std::pair<double, double> TimeInTurn(int round, A a, B b)
+{
+    std::pair<double, double> times;
+    if (round % 2) {
+        times.second = b();
+        times.first = a();
+    } else {
+        times.first = a();
+        times.second = b();
+    }
+    return times;
+}
+
 struct RoundFigures {
     std::vector<double> feature, baseline, ratio;  // milliseconds per call, and their quotient
 };
@@ -51,14 +68,7 @@ RoundFigures MeasureRounds(int nRounds, int nCalls, Feature feature, Baseline ba
         return (NowMilliseconds() - t0) / nCalls;
     };
     for (int round = 0; round < nRounds; ++round) {
-        double dFeature, dBaseline;
-        if (round % 2) {
-            dBaseline = time(baseline);
-            dFeature = time(feature);
-        } else {
-            dFeature = time(feature);
-            dBaseline = time(baseline);
-        }
+        const auto [dFeature, dBaseline] = TimeInTurn(round, [&] { return time(feature); }, [&] { return time(baseline); });
         figures.feature.push_back(dFeature);
         figures.baseline.push_back(dBaseline);
         figures.ratio.push_back(dBaseline > 0 ? dFeature / dBaseline : 0);
