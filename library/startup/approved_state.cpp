@@ -41,7 +41,7 @@ void ApplyApprovedState(int nPassSource)
     if (!pSource)
         return;
     BYTE abData[kApprovalBytes];
-    ReadKeyValues(pSource->hRoot, pSource->pszApprovedKey, KEY_ALL_ACCESS | pSource->samApprovedView, abData,
+    ReadKeyValues(pSource->hRoot, pSource->pszApprovedKey, pSource->samApprovedView, abData,
                   kApprovalBytes, [&](LPCWSTR pszName, DWORD dwType, DWORD) {
                       if (dwType == REG_BINARY && IsMarkedDisabled(abData))
                           MarkFirstMatch(*pSource, pszName);

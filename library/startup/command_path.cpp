@@ -8,6 +8,8 @@
 
 namespace {
 constexpr DWORD kExpandedChars = 260;
+constexpr const wchar_t* kProgramFilesX86 = L":\\Program Files (x86)\\";
+constexpr const wchar_t* kProgramFiles = L":\\Program Files\\";
 
 // Cuts after ".exe" when the text from the last "." starts with it (any case). Looks at
 // the tail in place: most commands are already a bare path.
@@ -28,10 +30,22 @@ CString Expanded(const CString& str)
     szExpanded[kExpandedChars - 1] = L'\0';
     CString strExpanded(szExpanded);
     if (IsWow64() && str.Find(L"(x86)%") < 0)
-        strExpanded.Replace(L":\\Program Files (x86)\\", L":\\Program Files\\");
+        strExpanded.Replace(kProgramFilesX86, kProgramFiles);
     return strExpanded;
 }
+
+bool FileExists(const CString& strPath) { return GetFileAttributesW(strPath) != INVALID_FILE_ATTRIBUTES; }
 }  // namespace
+
+CString ShortcutProgramPath(const CString& strTarget)
+{
+    const int nPrefix = static_cast<int>(wcslen(kProgramFilesX86));
+    if (strTarget.GetLength() <= 1 + nPrefix || _wcsnicmp(strTarget.GetString() + 1, kProgramFilesX86, nPrefix) != 0 ||
+        !IsWow64())
+        return strTarget;
+    const CString strNative = strTarget.Left(1) + kProgramFiles + strTarget.Mid(1 + nPrefix);
+    return !FileExists(strTarget) && FileExists(strNative) ? strNative : strTarget;
+}
 
 CString NormalizeCommandPath(const CString& strCommand)
 {

@@ -7,3 +7,9 @@
 // reference (folding "Program Files (x86)" back on 64-bit Windows, where this 32-bit
 // library sees %ProgramFiles% as the 32-bit folder).
 CString NormalizeCommandPath(const CString& strCommand);
+
+// The program a shortcut's target names, as the 64-bit shell that starts it finds it. A
+// shortcut stored with %ProgramFiles% or the Program Files known folder resolves, in this
+// 32-bit library on 64-bit Windows, into "Program Files (x86)"; where the program is not
+// there but in "Program Files", that is where it is. Any other path is returned as given.
+CString ShortcutProgramPath(const CString& strTarget);

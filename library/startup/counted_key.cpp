@@ -1,11 +1,9 @@
 #include "startup/counted_key.h"
 
-bool CreateCountedKey(HKEY hRoot, LPCWSTR pszPath, REGSAM samAccess, win32::UniqueKey& key, DWORD& nValues,
-                      DWORD& nSubkeys)
+bool OpenCountedKey(HKEY hRoot, LPCWSTR pszPath, REGSAM samView, win32::UniqueKey& key, DWORD& nValues, DWORD& nSubkeys)
 {
     nValues = nSubkeys = 0;
-    if (RegCreateKeyExW(hRoot, pszPath, 0, nullptr, REG_OPTION_NON_VOLATILE, samAccess, nullptr, key.put(), nullptr) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExW(hRoot, pszPath, 0, KEY_READ | samView, key.put()) != ERROR_SUCCESS)
         return false;
     if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &nSubkeys, nullptr, nullptr, &nValues, nullptr, nullptr,
                          nullptr, nullptr) != ERROR_SUCCESS) {

@@ -6,20 +6,22 @@
 
 #include "win32/raii.h"
 
-// Opens pszPath under hRoot with full access (creating it when missing) and reads how
-// many values and subkeys it holds; false, with key closed, when either step fails.
-bool CreateCountedKey(HKEY hRoot, LPCWSTR pszPath, REGSAM samAccess, win32::UniqueKey& key, DWORD& nValues,
-                      DWORD& nSubkeys);
+// Opens pszPath under hRoot for reading in the registry view samView (KEY_WOW64_* or 0)
+// and reads how many values and subkeys it holds; false, with key closed, when either
+// step fails. A missing key is not created: the listing only reads, and a host that may
+// read the machine's keys but not write them (a standard user, or an administrator
+// without elevation) still sees all of them.
+bool OpenCountedKey(HKEY hRoot, LPCWSTR pszPath, REGSAM samView, win32::UniqueKey& key, DWORD& nValues, DWORD& nSubkeys);
 
-// Opens the key as CreateCountedKey does and calls onIndex(hKey, i) for every index of its
+// Opens the key as OpenCountedKey does and calls onIndex(hKey, i) for every index of its
 // values, or of its subkeys, counted once before the first.
 enum class KeyEntries { Values, Subkeys };
 template <class OnIndex>
-void ForEachKeyIndex(HKEY hRoot, LPCWSTR pszPath, REGSAM samAccess, KeyEntries entries, OnIndex onIndex)
+void ForEachKeyIndex(HKEY hRoot, LPCWSTR pszPath, REGSAM samView, KeyEntries entries, OnIndex onIndex)
 {
     win32::UniqueKey key;
     DWORD nValues = 0, nSubkeys = 0;
-    if (!CreateCountedKey(hRoot, pszPath, samAccess, key, nValues, nSubkeys))
+    if (!OpenCountedKey(hRoot, pszPath, samView, key, nValues, nSubkeys))
         return;
     const DWORD nCount = entries == KeyEntries::Values ? nValues : nSubkeys;
     for (DWORD i = 0; i < nCount; ++i)
@@ -49,9 +51,9 @@ constexpr DWORD kValueNameChars = 260;
 // cbRead) for it. A value that RegEnumValueW cannot read (a name of 260 characters or
 // more, data larger than the buffer) is passed over.
 template <class OnValue>
-void ReadKeyValues(HKEY hRoot, LPCWSTR pszPath, REGSAM samAccess, BYTE* pbData, DWORD cbData, OnValue onValue)
+void ReadKeyValues(HKEY hRoot, LPCWSTR pszPath, REGSAM samView, BYTE* pbData, DWORD cbData, OnValue onValue)
 {
-    ForEachKeyIndex(hRoot, pszPath, samAccess, KeyEntries::Values, [&](HKEY hKey, DWORD i) {
+    ForEachKeyIndex(hRoot, pszPath, samView, KeyEntries::Values, [&](HKEY hKey, DWORD i) {
         EnumeratedName<kValueNameChars> name;
         DWORD cbRead = cbData;
         DWORD dwType = 0;

@@ -6,8 +6,9 @@ bool UsesApprovedStore()
 {
     OSVERSIONINFOW info = {};
     info.dwOSVersionInfoSize = sizeof(info);
-    GetVersionExW(&info);  // on failure the zeroed record reads as minor version 0
-    return info.dwMinorVersion >= 2;
+    GetVersionExW(&info);  // on failure the zeroed record reads as version 0.0
+    // Windows XP x64 and Server 2003 report 5.2 and never read the approval keys.
+    return info.dwMajorVersion >= 6 && info.dwMinorVersion >= 2;
 }
 
 bool IsWow64()

@@ -13,6 +13,7 @@
 
 #include "frame/module_objects.h"
 #include "startup/command_path.h"
+#include "startup/startup_sources.h"
 #include "startup/system_folder.h"
 #include "startup/version_string.h"
 
@@ -144,6 +145,8 @@ void FillItemDetails()
         CDisplayNames names;
         for (int i = 0; i < g_startupItems.GetSize(); ++i) {
             CString strPath = NormalizeCommandPath(g_startupItems[i].strCommand);
+            if (IsShortcutItem(g_startupItems[i].nSource))
+                strPath = ShortcutProgramPath(strPath);
             std::wstring strKey(strPath.GetString(), static_cast<size_t>(strPath.GetLength()));
             auto found = files.find(strKey);
             if (found == files.end())

@@ -49,7 +49,7 @@ bool EnableMsconfigFolder(STARTUPACTIONRECORD& record, const StartupSource& sour
     StoredShortcut stored;
     CString strSubkey;
     const auto holdsShortcut = [&](const CString& strCandidate) {
-        return ReadStoredShortcut(strCandidate, stored) && stored.strItem == record.strName &&
+        return ReadStoredShortcut(strCandidate, StoreEntryUse::Restore, stored) && stored.strItem == record.strName &&
                stored.strCommand == record.strCommand && stored.strPath.CompareNoCase(strShortcut) == 0;
     };
     if (!FindStoreEntry(kMsconfigStartupFolder, PathToStoreKeyName(strShortcut), holdsShortcut, strSubkey))
@@ -60,9 +60,7 @@ bool EnableMsconfigFolder(STARTUPACTIONRECORD& record, const StartupSource& sour
         return false;
     record.nEnabled = flag;
     record.nSource = source.nSource;
-    win32::UniqueKey store;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMsconfigStartupFolder, 0, kMsconfigAccess, store.put()) == ERROR_SUCCESS)
-        RegDeleteKeyW(store.get(), strSubkey);
+    DeleteStoreEntry(kMsconfigStartupFolder, strSubkey);
     return true;
 }
 

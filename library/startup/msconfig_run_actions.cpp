@@ -16,9 +16,18 @@ bool IsStorableName(const CString& strName)
     return !strName.IsEmpty() && strName.Find(L'\\') < 0;
 }
 
+// The Run key of the source, to read, write and delete its values. A value is disabled
+// only from a key that holds it; enabling creates the key where it is missing (the
+// listing creates nothing, and a user's Run key may not exist yet).
+constexpr REGSAM kRunValueAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
 bool OpenRunKey(const StartupSource& source, win32::UniqueKey& key)
 {
-    return RegOpenKeyExW(source.hRoot, source.pszRunKey, 0, KEY_ALL_ACCESS | source.samRunView, key.put()) == ERROR_SUCCESS;
+    return RegOpenKeyExW(source.hRoot, source.pszRunKey, 0, kRunValueAccess | source.samRunView, key.put()) == ERROR_SUCCESS;
+}
+bool CreateRunKey(const StartupSource& source, win32::UniqueKey& key)
+{
+    return RegCreateKeyExW(source.hRoot, source.pszRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE, kRunValueAccess | source.samRunView,
+                           nullptr, key.put(), nullptr) == ERROR_SUCCESS;
 }
 
 // True when the Run key holds no value of this name, or one that restoring would write
@@ -43,14 +52,14 @@ bool EnableMsconfigRun(STARTUPACTIONRECORD& record, const StartupSource& source,
     DWORD dwType = REG_SZ;
     CString strSubkey;
     const auto holdsItem = [&](const CString& strCandidate) {
-        return ReadStoredRunEntry(strCandidate, stored, &dwType) && stored.strItem == record.strName &&
+        return ReadStoredRunEntry(strCandidate, StoreEntryUse::Restore, stored, &dwType) && stored.strItem == record.strName &&
                stored.strCommand == record.strCommand && stored.nSource == source.nMsconfigSource;
     };
     if (!FindStoreEntry(kMsconfigStartupReg, record.strName, holdsItem, strSubkey))
         return false;
     {
         win32::UniqueKey runKey;
-        if (!OpenRunKey(source, runKey))
+        if (!CreateRunKey(source, runKey))
             return false;
         // A value of that name that was added meanwhile is kept, and so is the stored copy.
         if (!RunValueIsAbsentOrSame(runKey.get(), record.strName, stored.strCommand, dwType))
@@ -60,9 +69,7 @@ bool EnableMsconfigRun(STARTUPACTIONRECORD& record, const StartupSource& source,
     }
     record.nEnabled = flag;
     record.nSource = source.nSource;
-    win32::UniqueKey store;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMsconfigStartupReg, 0, kMsconfigAccess, store.put()) == ERROR_SUCCESS)
-        RegDeleteKeyW(store.get(), strSubkey);
+    DeleteStoreEntry(kMsconfigStartupReg, strSubkey);
     return true;
 }
 

@@ -14,7 +14,7 @@ void ReadMsconfigRegistryStore()
     CollectStoreSubkeyNames(kMsconfigStartupReg, astrNames);
     for (int i = 0; i < astrNames.GetSize(); ++i) {
         StoredRunEntry entry;
-        if (!ReadStoredRunEntry(astrNames[i], entry))
+        if (!ReadStoredRunEntry(astrNames[i], StoreEntryUse::List, entry))
             continue;
         STARTUPITEMS item{};
         item.strName = std::move(entry.strItem);

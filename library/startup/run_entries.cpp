@@ -12,7 +12,7 @@ void ReadRunEntries(int nSource)
     if (!pSource || IsShortcutSource(*pSource))
         return;
     RegistryTextBuffer data;
-    ReadKeyValues(pSource->hRoot, pSource->pszRunKey, KEY_ALL_ACCESS | pSource->samRunView, reinterpret_cast<BYTE*>(data.sz),
+    ReadKeyValues(pSource->hRoot, pSource->pszRunKey, pSource->samRunView, reinterpret_cast<BYTE*>(data.sz),
                   kRegistryTextBytes, [&](LPCWSTR pszName, DWORD dwType, DWORD cbData) {
                       if (dwType != REG_SZ && dwType != REG_EXPAND_SZ)
                           return;

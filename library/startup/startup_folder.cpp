@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cwchar>
+
 #include "frame/module_objects.h"
 #include "startup/enumerate.h"
 #include "startup/shortcut_target.h"
@@ -25,6 +27,16 @@ CString ShortcutTitle(const CString& strFileName)
     return nDot < 0 ? strFileName : strFileName.Left(nDot);
 }
 
+namespace {
+// The search for "*.lnk" also matches a file whose 8.3 short name ends in ".LNK"
+// ("Tool.lnkx", "Old.lnk_old"): only a long name ending in ".lnk" is a shortcut.
+bool IsShortcutFileName(const wchar_t* pszFileName)
+{
+    const size_t nLength = wcslen(pszFileName);
+    return nLength >= 4 && _wcsicmp(pszFileName + nLength - 4, L".lnk") == 0;
+}
+}  // namespace
+
 void ReadStartupFolder(int nSource)
 {
     const StartupSource* pSource = FindSourceByCode(nSource);
@@ -37,6 +49,8 @@ void ReadStartupFolder(int nSource)
         return;
     do {
         found.cFileName[MAX_PATH - 1] = L'\0';
+        if (!IsShortcutFileName(found.cFileName))
+            continue;
         CString strFileName(found.cFileName);
         STARTUPITEMS item{};
         item.strName = ShortcutTitle(strFileName);

@@ -59,6 +59,16 @@ const StartupSource* FindSourceByApprovedCode(int nSource)
     return FindSource(&StartupSource::nApprovedSource, nSource);
 }
 
+bool IsShortcutItem(int nSource)
+{
+    const StartupSource* pSource = FindSourceByCode(nSource);
+    if (!pSource)
+        pSource = FindSourceByMsconfigCode(nSource);
+    if (!pSource)
+        pSource = FindSourceByApprovedCode(nSource);
+    return pSource && IsShortcutSource(*pSource);
+}
+
 LPCWSTR StoreRunKeyPath(const StartupSource& source)
 {
     return source.bStoreKeyWow6432Node && IsWow64() ? kStoreRunKeyWow64 : kStoreRunKey;

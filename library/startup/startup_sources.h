@@ -3,10 +3,12 @@
 #pragma once
 #include <windows.h>
 
-// The MSConfig stores of disabled entries, always under HKLM in the 64-bit view.
+// The MSConfig stores of disabled entries, always under HKLM in the 64-bit view: read with
+// read access alone, written with full access.
 constexpr const wchar_t* kMsconfigStartupReg = L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupreg";
 constexpr const wchar_t* kMsconfigStartupFolder = L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupfolder";
-constexpr REGSAM kMsconfigAccess = KEY_ALL_ACCESS | KEY_WOW64_64KEY;
+constexpr REGSAM kMsconfigView = KEY_WOW64_64KEY;
+constexpr REGSAM kMsconfigAccess = KEY_ALL_ACCESS | kMsconfigView;
 
 // Folder that disabled shortcuts are moved to.
 constexpr const wchar_t* kShortcutBackupFolder = L"C:\\Windows\\pss";
@@ -48,6 +50,9 @@ inline bool IsShortcutSource(const StartupSource& source)
 const StartupSource* FindSourceByCode(int nSource);
 const StartupSource* FindSourceByMsconfigCode(int nSource);
 const StartupSource* FindSourceByApprovedCode(int nSource);
+
+// True for an item of a Startup folder, enabled or disabled.
+bool IsShortcutItem(int nSource);
 
 // The "key" value of the source's "startupreg" entries.
 LPCWSTR StoreRunKeyPath(const StartupSource& source);

@@ -16,10 +16,15 @@ struct StoredRunEntry {
 // references in a command expand only in a REG_EXPAND_SZ value.
 constexpr const wchar_t* kStoreCommandType = L"commandType";
 
+// How a store entry is opened: to list it (reading only), or to restore it, which also
+// takes the right to delete it afterwards. A host that may not delete the entry (a
+// standard user's, for the machine-wide store) cannot restore it, and so changes nothing.
+enum class StoreEntryUse { List, Restore };
+
 // Reads the "startupreg" entry of this subkey name, and when asked the type its Run value
 // is restored with; false when it is missing or lacks a readable "item", "command",
 // "hkey" or (for the machine's entries) "key".
-bool ReadStoredRunEntry(const CString& strSubkey, StoredRunEntry& entry, DWORD* pdwType = nullptr);
+bool ReadStoredRunEntry(const CString& strSubkey, StoreEntryUse use, StoredRunEntry& entry, DWORD* pdwType = nullptr);
 
 // A disabled shortcut in the "startupfolder" store.
 struct StoredShortcut {
@@ -28,10 +33,13 @@ struct StoredShortcut {
     CString strBackup;
     CString strPath;
 };
-bool ReadStoredShortcut(const CString& strSubkey, StoredShortcut& entry);
+bool ReadStoredShortcut(const CString& strSubkey, StoreEntryUse use, StoredShortcut& entry);
 
-// The names of the store's subkeys, read once in the registry's order; the store key is
-// created when missing and closed before the names are used.
+// Deletes the store entry of this subkey name; false when it stays.
+bool DeleteStoreEntry(LPCWSTR pszStore, const CString& strSubkey);
+
+// The names of the store's subkeys, read once in the registry's order (none when the
+// store is missing); the store key is closed before the names are used.
 void CollectStoreSubkeyNames(LPCWSTR pszStore, CStringArray& astrNames);
 
 // The subkey of the store whose entry holds(name) accepts: strPreferred, the name an
@@ -43,11 +51,6 @@ bool FindStoreEntry(LPCWSTR pszStore, const CString& strPreferred, Holds holds, 
     if (holds(strPreferred)) {
         strSubkey = strPreferred;
         return true;
-    }
-    {
-        win32::UniqueKey store;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, pszStore, 0, KEY_READ | KEY_WOW64_64KEY, store.put()) != ERROR_SUCCESS)
-            return false;  // no store: nothing to find, and nothing is created
     }
     CStringArray astrNames;
     CollectStoreSubkeyNames(pszStore, astrNames);

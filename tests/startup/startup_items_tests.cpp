@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <random>
@@ -13,6 +14,7 @@
 #include "testing/cleanup.h"
 #include "testing/library_host.h"
 #include "testing/process_usage.h"
+#include "win32/raii.h"
 
 using namespace startup_test;
 
@@ -157,12 +159,50 @@ TEST_F(StartupItemsTest, CommandLengthLimitAndUnterminatedData)
     EXPECT_EQ(5u, items.size());
 }
 
-TEST_F(StartupItemsTest, MissingUserRunKeyIsCreatedEmpty)
+// A standard user's host (or an administrator's without elevation) may read the machine's
+// keys but not write them: its list holds every machine-wide entry and mark all the same,
+// and an action it cannot complete changes nothing.
+TEST_F(StartupItemsTest, AStandardUserListsWhatAnAdministratorLists)
 {
+    const wchar_t* const kNative = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    scene.SetRunText(SI_RUN_HKCU, L"UserRun", L"C:\\user.exe");
+    scene.SetRunText(SI_RUN_HKLM, L"MachineRun", HostFile(L"startup_version_full.exe"));
+    scene.SetRunText(SI_RUN_HKLM32, L"MachineWow", L"C:\\wow.exe");
+    scene.AddShortcut(SI_FOLDER_COMMON, L"Common Tool.lnk", HostFile(L"startup_version_none.exe"));
+    scene.SetApproved(SI_APPROVED_RUN_HKLM, L"MachineRun", ApprovalBytes(3, kDisabledTime));
+    scene.SetApproved(SI_APPROVED_RUN_HKLM32, L"MachineWow", ApprovalBytes(3, kDisabledTime));
+    scene.SetApproved(SI_APPROVED_FOLDER_COMMON, L"Common Tool.lnk", ApprovalBytes(3, kDisabledTime));
+    scene.AddMsconfigEntry(L"UserParked", L"UserParked", L"C:\\up.exe", L"HKCU", kNative);
+    scene.AddMsconfigEntry(L"MachineParked", L"MachineParked", L"C:\\mp.exe", L"HKLM", kNative);
+    const std::vector<Item> administrator = ListItems();
+    ASSERT_GE(std::count_if(administrator.begin(), administrator.end(), [](const Item& item) { return item.nEnabled == 0; }), 2);
+
+    MachineKeysReadOnly readOnly;
+    EXPECT_EQ(administrator, ListItems());
+    // Restoring a parked user entry would leave its stored copy behind, and enabling a
+    // machine-wide entry writes the machine's keys: both are refused.
+    auto action = testing_support::Library::Export<PFN_StartupAction>("StartupAction");
+    STARTUPITEMS item{};
+    item.strName = LibraryUsesApprovedStore() ? L"MachineRun" : L"UserParked";
+    item.strCommand = LibraryUsesApprovedStore() ? HostFile(L"startup_version_full.exe").c_str() : L"C:\\up.exe";
+    item.nSource = LibraryUsesApprovedStore() ? SI_APPROVED_RUN_HKLM : SI_MSCONFIG_RUN_HKCU;
+    action(&item, 1);
+    EXPECT_EQ(LibraryUsesApprovedStore() ? SI_APPROVED_RUN_HKLM : SI_MSCONFIG_RUN_HKCU, item.nSource);
+    EXPECT_EQ(0, item.nEnabled);
+    EXPECT_EQ(administrator, ListItems());
+}
+
+// The listing only reads: a missing Run key, approval key or store stays missing.
+TEST_F(StartupItemsTest, TheListingCreatesNoKey)
+{
+    const std::wstring strApproved = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved";
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run");
     ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0));
     EXPECT_TRUE(ListItems().empty());
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, strApproved.c_str(), 0));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, strApproved.c_str(), KEY_WOW64_64KEY));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupreg", KEY_WOW64_64KEY));
 }
 
 TEST_F(StartupItemsTest, ThirtyTwoBitViewOnlyOnSixtyFourBitWindows)
@@ -197,6 +237,9 @@ TEST_F(StartupItemsTest, ShortcutsOfBothFolders)
     scene.AddShortcutToControlPanel(SI_FOLDER_USER, L"Panel.lnk");
     scene.AddFile(SI_FOLDER_USER, L"Broken.lnk", std::string("\x4c\0\0\0garbage that is no shell link", 36));
     scene.AddFile(SI_FOLDER_USER, L"notes.txt", "not a shortcut");
+    // Short names "TOOL~1.LNK" and "OLD~1.LNK": the search for *.lnk matches them too.
+    scene.AddFile(SI_FOLDER_USER, L"Tool.lnkx", "not a shortcut");
+    scene.AddFile(SI_FOLDER_USER, L"Old.lnk_old", "a shortcut put aside");
     scene.AddFile(SI_FOLDER_USER, L"desktop.ini", "[.ShellClassInfo]");
 
     std::vector<Item> items = ListItems();
@@ -264,24 +307,6 @@ TEST_F(StartupItemsTest, MsconfigEntriesAreListedDisabledAfterEnabledOnes)
     EXPECT_EQ(0, CountItems(items, L"NoKey"));
     EXPECT_EQ(0, CountItems(items, std::wstring(260, L'o')));
     EXPECT_EQ(0, CountItems(items, L"NumberItem"));
-}
-
-TEST_F(StartupItemsTest, MissingStoresAreCreated)
-{
-    ListItems();
-    const wchar_t* const kStore = L"SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupreg";
-    const wchar_t* const kApproved = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\";
-    if (!LibraryUsesApprovedStore()) {
-        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kStore, KEY_WOW64_64KEY));
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, (std::wstring(kApproved) + L"Run").c_str(), 0));
-        return;
-    }
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kStore, KEY_WOW64_64KEY));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, (std::wstring(kApproved) + L"Run").c_str(), 0));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, (std::wstring(kApproved) + L"StartupFolder").c_str(), 0));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, (std::wstring(kApproved) + L"Run").c_str(), KEY_WOW64_64KEY));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, (std::wstring(kApproved) + L"StartupFolder").c_str(), KEY_WOW64_64KEY));
-    EXPECT_EQ(LibrarySeesWow64(), KeyExists(HKEY_LOCAL_MACHINE, (std::wstring(kApproved) + L"Run32").c_str(), KEY_WOW64_64KEY));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -470,6 +495,82 @@ TEST_F(StartupItemsTest, SixtyFourBitSystemProgramsAreReadWhereTheyAre)
     }
     EXPECT_EQ(Expanded(L"%windir%\\system32\\") + strTool, FindItem(items, L"Tool", SI_RUN_HKCU)->strPath);
     EXPECT_EQ(L"Fixture Full Tool", FindItem(items, L"Wow", SI_RUN_HKCU)->strDisplayName);
+}
+
+// IShellLinkW::GetPath of a 32-bit process on 64-bit Windows, as Windows answers it for a
+// shortcut stored with %ProgramFiles% (installers write them so, and links to the Program
+// Files known folder resolve alike): the reference expanded in this process, that is in
+// the 32-bit program folder. Wine keeps the literal target, so the shortcuts named here
+// answer their stored reference expanded, for the life of the object (every shell link of
+// the process shares the class's method table).
+class StoredWithProgramFiles {
+public:
+    explicit StoredWithProgramFiles(std::vector<std::pair<std::wstring, std::wstring>> stored)
+    {
+        s_stored = std::move(stored);
+        win32::ComPtr<IShellLinkW> link;
+        EXPECT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.replace_void()));
+        m_pSlot = &(*reinterpret_cast<void***>(link.get()))[3];  // after the three methods of IUnknown
+        s_pOriginal = Replace(reinterpret_cast<void*>(&GetPathAsWindows));
+    }
+    ~StoredWithProgramFiles() { Replace(s_pOriginal); }
+
+private:
+    using GetPathMethod = HRESULT(STDMETHODCALLTYPE*)(IShellLinkW*, LPWSTR, int, WIN32_FIND_DATAW*, DWORD);
+    void* Replace(void* pMethod)
+    {
+        DWORD dwOld = 0;
+        VirtualProtect(m_pSlot, sizeof(void*), PAGE_READWRITE, &dwOld);
+        void* pBefore = *m_pSlot;
+        *m_pSlot = pMethod;
+        VirtualProtect(m_pSlot, sizeof(void*), dwOld, &dwOld);
+        return pBefore;
+    }
+    static HRESULT STDMETHODCALLTYPE GetPathAsWindows(IShellLinkW* pLink, LPWSTR pszFile, int cch, WIN32_FIND_DATAW* pFind, DWORD dwFlags)
+    {
+        win32::ComPtr<IPersistFile> file;
+        LPOLESTR pszLoaded = nullptr;
+        if (SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, file.replace_void())) && SUCCEEDED(file->GetCurFile(&pszLoaded))) {
+            win32::UniqueCoTaskMem owned(pszLoaded);
+            for (const auto& stored : s_stored)
+                if (_wcsicmp(stored.first.c_str(), pszLoaded) == 0 && ExpandEnvironmentStringsW(stored.second.c_str(), pszFile, cch))
+                    return S_OK;
+        }
+        return reinterpret_cast<GetPathMethod>(s_pOriginal)(pLink, pszFile, cch, pFind, dwFlags);
+    }
+    static inline std::vector<std::pair<std::wstring, std::wstring>> s_stored;
+    static inline void* s_pOriginal = nullptr;
+    void** m_pSlot = nullptr;
+};
+
+// Such a shortcut to a 64-bit program names it in "Program Files", where the 64-bit shell
+// finds it; one to a 32-bit program keeps "Program Files (x86)", where that program is.
+TEST_F(StartupItemsTest, ShortcutsToSixtyFourBitProgramsNameTheProgramWhereItIs)
+{
+    if (!LibrarySeesWow64())
+        GTEST_SKIP() << "only a 32-bit library on 64-bit Windows sees two program folders";
+    const std::wstring strNative = Expanded(L"%ProgramW6432%\\TessaryProbe"), strWow = Expanded(L"%ProgramFiles(x86)%\\TessaryProbe");
+    for (const std::wstring& strFolder : {strNative, strWow})
+        CreateDirectoryW(strFolder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(HostFile(L"startup_version_native64.exe").c_str(), (strNative + L"\\tool64.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(HostFile(L"startup_version_full.exe").c_str(), (strWow + L"\\tool32.exe").c_str(), FALSE));
+    scene.AddShortcut(SI_FOLDER_USER, L"Tool64.lnk", strNative + L"\\tool64.exe");
+    scene.AddShortcut(SI_FOLDER_COMMON, L"Tool32.lnk", strWow + L"\\tool32.exe");
+    std::vector<Item> items;
+    {
+        StoredWithProgramFiles stored({{Scene::FolderOf(SI_FOLDER_USER) + L"\\Tool64.lnk", L"%ProgramFiles%\\TessaryProbe\\tool64.exe"},
+                                       {Scene::FolderOf(SI_FOLDER_COMMON) + L"\\Tool32.lnk", L"%ProgramFiles%\\TessaryProbe\\tool32.exe"}});
+        items = ListItems();
+    }
+    for (const std::wstring& strFolder : {strNative, strWow})
+        testing_support::RemoveTree(strFolder);
+    ASSERT_EQ(2u, items.size());
+    EXPECT_EQ(strWow + L"\\tool64.exe", items[0].strCommand) << "the target as the shell link gives it";
+    EXPECT_EQ(strNative + L"\\tool64.exe", items[0].strPath);
+    EXPECT_EQ(L"Western Block Tool", items[0].strDisplayName);
+    EXPECT_EQ(L"Western Block Inc", items[0].strCompany);
+    EXPECT_EQ(strWow + L"\\tool32.exe", items[1].strPath);
+    EXPECT_EQ(L"Fixture Works Ltd", items[1].strCompany);
 }
 
 TEST_F(StartupItemsTest, CompanyFallbackIsLimitedAndEmptyWithoutLanguageFile)

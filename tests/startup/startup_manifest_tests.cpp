@@ -43,6 +43,14 @@ TEST(StartupManifestHost, DisabledStoreFollowsTheReportedMinorVersion)
         EXPECT_EQ(SI_MSCONFIG_RUN_HKCU, items[1].nSource);
         EXPECT_EQ(0, items[1].nEnabled);
     }
+
+    // A standard user's host reads the machine's store and marks as they are.
+    scene.SetRunText(SI_RUN_HKLM, L"Machine", L"C:\\machine.exe");
+    scene.SetApproved(SI_APPROVED_RUN_HKLM, L"Machine", ApprovalBytes(3, kDisabledTime));
+    items = ListItems();
+    EXPECT_NE(nullptr, FindItem(items, L"Machine", bWindows81 ? SI_APPROVED_RUN_HKLM : SI_RUN_HKLM));
+    MachineKeysReadOnly readOnly;
+    EXPECT_EQ(items, ListItems());
 }
 
 }  // namespace

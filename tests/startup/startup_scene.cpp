@@ -129,7 +129,32 @@ bool LibraryUsesApprovedStore()
     OSVERSIONINFOW info = {};
     info.dwOSVersionInfoSize = sizeof(info);
     GetVersionExW(&info);
-    return info.dwMinorVersion >= 2;
+    return info.dwMajorVersion >= 6 && info.dwMinorVersion >= 2;
+}
+
+void PrintTo(const Item& item, std::ostream* pOut)
+{
+    *pOut << testing::PrintToString(item.strName) << " " << item.nSource << "/" << item.nEnabled << " "
+          << testing::PrintToString(item.strPath);
+}
+
+namespace {
+const std::vector<std::wstring> kMachineKeys = {kRun, std::wstring(kExplorer) + L"\\StartupApproved",
+                                                std::wstring(kMsconfig) + L"\\startupreg"};
+}
+
+MachineKeysReadOnly::MachineKeysReadOnly()
+    // On 32-bit Windows both views are one key.
+    : m_native(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, kMachineKeys),
+      m_wow(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, LibrarySeesWow64() ? std::vector<std::wstring>{kRun} : std::vector<std::wstring>{})
+{
+}
+
+void MachineKeysReadOnly::Repair()
+{
+    for (const std::wstring& strKey : kMachineKeys)
+        testing_support::ReadOnlyKeys::Repair(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, strKey);
+    testing_support::ReadOnlyKeys::Repair(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, kRun);
 }
 
 Scene::Scene()
@@ -142,6 +167,7 @@ Scene::~Scene() { ClearAll(); }
 
 void Scene::ClearAll()
 {
+    MachineKeysReadOnly::Repair();
     DeleteAllValues(HKEY_CURRENT_USER, kRun, 0);
     DeleteAllValues(HKEY_LOCAL_MACHINE, kRun, KEY_WOW64_64KEY);
     DeleteAllValues(HKEY_LOCAL_MACHINE, kRun, KEY_WOW64_32KEY);

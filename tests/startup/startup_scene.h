@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/read_only_keys.h"
 #include "wendle.h"
 
 namespace startup_test {
@@ -17,7 +18,15 @@ struct Item {
     int nEnabled = -1;
     int nSource = -1;
     int nIcon = -1;
+    bool operator==(const Item& other) const
+    {
+        return strName == other.strName && strCommand == other.strCommand && strDisplayName == other.strDisplayName &&
+               strPath == other.strPath && strCompany == other.strCompany && nEnabled == other.nEnabled &&
+               nSource == other.nSource && nIcon == other.nIcon;
+    }
 };
+// "name source/enabled path" in a failure message.
+void PrintTo(const Item& item, std::ostream* pOut);
 std::vector<Item> CopyItems(const CStartupItemArray& items);
 // Calls the exported StartupItems into a fresh host array and returns its contents.
 std::vector<Item> ListItems();
@@ -26,7 +35,18 @@ int CountItems(const std::vector<Item>& items, const std::wstring& strName);
 
 // What the library sees of the system.
 bool LibrarySeesWow64();
-bool LibraryUsesApprovedStore();  // minor version 2 or higher
+bool LibraryUsesApprovedStore();  // version 6.2 or higher with a minor version of 2 or more
+
+// The machine's startup keys (Run in both views, StartupApproved, the MSConfig store) as
+// a standard user's host meets them, for the life of the object: readable only.
+class MachineKeysReadOnly {
+public:
+    MachineKeysReadOnly();
+    static void Repair();  // what an interrupted run left
+
+private:
+    testing_support::ReadOnlyKeys m_native, m_wow;
+};
 
 class Scene {
 public:

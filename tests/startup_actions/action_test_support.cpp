@@ -55,7 +55,7 @@ bool SeesApprovedStore()
     OSVERSIONINFOW info = {};
     info.dwOSVersionInfoSize = sizeof(info);
     GetVersionExW(&info);
-    return info.dwMinorVersion >= 2;
+    return info.dwMajorVersion >= 6 && info.dwMinorVersion >= 2;
 }
 
 bool SeesWow64()
@@ -251,6 +251,32 @@ LONG WINAPI FailingRegSetValueExW(HKEY hKey, LPCWSTR pszName, DWORD dwReserved, 
     return status;
 }
 
+// The path of a key below HKEY_LOCAL_MACHINE, as the kernel names it ("\REGISTRY\MACHINE\...").
+bool MachineKeyPath(HKEY hKey, std::wstring& strPath)
+{
+    using NtQueryKeyFunction = LONG(NTAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+    static const auto pfnQueryKey =
+        reinterpret_cast<NtQueryKeyFunction>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryKey")));
+    const std::wstring strMachine = L"\\REGISTRY\\MACHINE\\";
+    ULONG abName[512] = {};  // KEY_NAME_INFORMATION: the length in bytes, then the name
+    ULONG cb = 0;
+    if (!pfnQueryKey || pfnQueryKey(hKey, 3 /* KeyNameInformation */, abName, sizeof(abName) - sizeof(wchar_t), &cb) < 0)
+        return false;
+    strPath.assign(reinterpret_cast<const wchar_t*>(&abName[1]), abName[0] / sizeof(wchar_t));
+    if (_wcsnicmp(strPath.c_str(), strMachine.c_str(), strMachine.size()) != 0)
+        return false;
+    strPath.erase(0, strMachine.size());
+    return true;
+}
+
+LONG WINAPI RegDeleteKeyIn32BitView(HKEY hKey, LPCWSTR pszSubKey)
+{
+    std::wstring strPath;
+    if (!SeesWow64() || !MachineKeyPath(hKey, strPath))
+        return RegDeleteKeyW(hKey, pszSubKey);
+    return RegDeleteKeyExW(HKEY_LOCAL_MACHINE, (strPath + L"\\" + pszSubKey).c_str(), KEY_WOW64_32KEY, 0);
+}
+
 int g_nMoveCalls = 0;
 BOOL WINAPI FailingMoveFileW(LPCWSTR, LPCWSTR)
 {
@@ -272,6 +298,11 @@ FailingRegistryWrite::FailingRegistryWrite(const wchar_t* pszValueName)
 FailingRegistryWrite::~FailingRegistryWrite() { g_pWritePatch = nullptr; }
 int FailingRegistryWrite::Failures() const { return g_nWriteFailures; }
 const std::vector<std::wstring>& FailingRegistryWrite::Written() const { return g_written; }
+
+DeletesIn32BitView::DeletesIn32BitView()
+    : m_patch(testing_support::Library::Handle(), "advapi32.dll", "RegDeleteKeyW", reinterpret_cast<void*>(&RegDeleteKeyIn32BitView))
+{
+}
 
 FailingMove::FailingMove()
     : m_patch(testing_support::Library::Handle(), "kernel32.dll", "MoveFileW", reinterpret_cast<void*>(&FailingMoveFileW))

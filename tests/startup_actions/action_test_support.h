@@ -24,7 +24,7 @@ constexpr const wchar_t* kProbePrefix = L"TessaryProbe";
 const std::wstring& CaseName(const std::wstring& strStem);
 
 // What the library decides from the process it runs in.
-bool SeesApprovedStore();  // reported minor version 2 or higher
+bool SeesApprovedStore();  // reported version 6.2 or higher with a minor version of 2 or more
 bool SeesWow64();
 
 constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -97,6 +97,19 @@ public:
 private:
     testing_support::ImportPatch m_patch;
 };
+// The library's RegDeleteKeyW as Windows runs it in a 32-bit process on 64-bit Windows, for
+// the life of the object: the subkey is looked up in the 32-bit view whatever view hKey
+// was opened in (Microsoft documents RegDeleteKeyExW with KEY_WOW64_64KEY for the 64-bit
+// one). Wine deletes in hKey's own view. On 32-bit Windows it passes every call on.
+class DeletesIn32BitView {
+public:
+    DeletesIn32BitView();
+    bool IsActive() const { return m_patch.IsActive(); }
+
+private:
+    testing_support::ImportPatch m_patch;
+};
+
 class FailingMove {
 public:
     FailingMove();

@@ -42,8 +42,8 @@ protected:
     {
         if (!SeesApprovedStore())
             GTEST_SKIP() << "this Windows version keeps disabled items in the MSConfig store";
-        for (const ApprovedCase& c : kCases)
-            CreateKey(c.hRoot, c.samView, std::wstring(kApprovedPrefix) + c.pszKey);  // the listing creates them
+        for (const ApprovedCase& c : kCases)  // a disable makes them
+            DeleteTree(c.hRoot, c.samView, std::wstring(kApprovedPrefix) + c.pszKey);
     }
     void TearDown() override
     {
@@ -183,17 +183,19 @@ TEST_F(ApprovedActions, AFailedWriteLeavesTheRecordAsItWas)
     EXPECT_FALSE(Approval(kCases[0]).bPresent);
 }
 
-TEST_F(ApprovedActions, AMissingApprovalKeyIsNotCreatedAndTheRecordKeepsItsState)
+TEST_F(ApprovedActions, OnlyDisablingMakesAMissingApprovalKey)
 {
+    // Without the key nothing was disabled there: enabling has nothing to mark.
     const std::wstring strKey = std::wstring(kApprovedPrefix) + L"Run";
-    // Only the listing creates the approval keys; an action finds them or does nothing.
-    DeleteTree(HKEY_CURRENT_USER, 0, strKey);
-    STARTUPITEMS item = MakeItem(Name(SI_RUN_HKCU), kCommand, SI_RUN_HKCU, 1);
-    Act(item, 0);
-    EXPECT_EQ(SI_RUN_HKCU, item.nSource);
-    EXPECT_EQ(1, item.nEnabled);
+    STARTUPITEMS item = MakeItem(Name(SI_RUN_HKCU), kCommand, SI_APPROVED_RUN_HKCU, 0);
+    Act(item, 1);
+    EXPECT_EQ(SI_APPROVED_RUN_HKCU, item.nSource);
+    EXPECT_EQ(0, item.nEnabled);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, 0, strKey));
-    CreateKey(HKEY_CURRENT_USER, 0, strKey);
+    item = MakeItem(Name(SI_RUN_HKCU), kCommand, SI_RUN_HKCU, 1);
+    Act(item, 0);
+    EXPECT_EQ(SI_APPROVED_RUN_HKCU, item.nSource);
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, 0, strKey));
 }
 
 }  // namespace

@@ -198,6 +198,9 @@ TEST(StartupRoundTrip, RandomEntriesAmongForeignOnesComeBackByteForByte)
     }
 
     const Snapshot before = TakeSnapshot();
+    // On 64-bit Windows the store entries lie in the 64-bit view, beyond RegDeleteKeyW.
+    DeletesIn32BitView windowsDeletes;
+    ASSERT_TRUE(windowsDeletes.IsActive());
     int nMoved = 0;
     for (int nRound = 0; nRound < 2; ++nRound) {
         std::vector<int> order(items.size());
