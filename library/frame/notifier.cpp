@@ -8,6 +8,10 @@
 namespace {
 // The notifier's path is formed in a larger buffer than other paths.
 constexpr DWORD kNotifierPathLength = 520;
+// How long the host window may take over the notice. A window whose thread has stopped
+// answering would otherwise hold the call for ever; Windows also gives up at once on a
+// window it already counts as hung.
+constexpr UINT kNoticeTimeoutMilliseconds = 5000;
 }
 
 void ShowCloudPopup(const CString& strResultFile, const CString& strTitle, const CString& strMessage)
@@ -23,6 +27,7 @@ void ShowCloudPopup(const CString& strResultFile, const CString& strTitle, const
 void NotifyHostWindow()
 {
     HWND hWindow = FindWindowW(kHostWindowClass, nullptr);
+    DWORD_PTR dwResult = 0;  // the reply is not looked at
     if (hWindow)
-        SendMessageW(hWindow, kHostNoticeMessage, 0, 0);
+        SendMessageTimeoutW(hWindow, kHostNoticeMessage, 0, 0, SMTO_ABORTIFHUNG, kNoticeTimeoutMilliseconds, &dwResult);
 }

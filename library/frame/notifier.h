@@ -13,5 +13,6 @@ constexpr UINT kHostNoticeMessage = 0x0833;
 void ShowCloudPopup(const CString& strResultFile, const CString& strTitle, const CString& strMessage);
 
 // Sends the notice to a top-level window of the host's class, if there is one, and waits
-// until it has been handled.
+// until it has been handled, but not on a window that stopped answering: after a few
+// seconds, or at once for a window Windows counts as hung, the call goes on without it.
 void NotifyHostWindow();

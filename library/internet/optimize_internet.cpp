@@ -34,19 +34,26 @@ void OptimizeForConnection(int nConnectionType, int bNotify)
     const ConnectionProfile* pProfile = nConnectionType >= 0 && nConnectionType < kProfileCount ? &kProfiles[nConnectionType] : nullptr;
     // An unknown type changes nothing and is described by the empty text.
     CString strDescription;
+    // A known type whose values could not be written at all (the host may not write the
+    // machine's keys) optimised nothing: the settings keep what was optimised before, the
+    // report says "finished without a result" and no "optimised" popup is shown.
+    bool bTuned = false;
     if (pProfile) {
-        SetTcpIpParameters(pProfile->dwMtu, pProfile->pszTtl, pProfile->pszRcvWindow);
+        bTuned = SetTcpIpParameters(pProfile->dwMtu, pProfile->pszTtl, pProfile->pszRcvWindow) > 0;
         // From the language file current when the call began, before any resolution below.
         strDescription = LanguageText(kDescriptionSection, pProfile->pszDescriptionKey);
     }
-    WriteSettingText(kSettingsSection, L"IDS_OPTIMIZEDINTERNET", strDescription);
+    if (bTuned || !pProfile)
+        WriteSettingText(kSettingsSection, L"IDS_OPTIMIZEDINTERNET", strDescription);
     NotifyHostWindow();
     if (!bNotify)
         return;
 
     CString strResultFile = GetDataFilePath(kResultFileName);
-    WriteResultValue(strResultFile, L"IDS_CLOUD_INTOPT", strDescription);
-    WriteResultValue(strResultFile, L"IDS_CLOUD_INTOPT_STATUS", pProfile ? L"2" : L"3");
+    WriteResultValue(strResultFile, L"IDS_CLOUD_INTOPT", bTuned ? strDescription : CString());
+    WriteResultValue(strResultFile, L"IDS_CLOUD_INTOPT_STATUS", bTuned ? L"2" : L"3");
+    if (pProfile && !bTuned)
+        return;
     ResolveLanguageFile();
     CString strMessage = LanguageShortText(kOptimizerSection, L"IDS_CLOUD_INTERNET_TEXT");
     strMessage += strDescription;

@@ -30,7 +30,8 @@ bool ListInterfaces(CStringArray& astrNames)
     return Close(interfaces);
 }
 
-bool SetInterfaceMtu(LPCWSTR pszName, DWORD dwMtu)
+// Each setter counts the value in nWritten once it is written.
+bool SetInterfaceMtu(LPCWSTR pszName, DWORD dwMtu, int& nWritten)
 {
     CString strPath;
     if (!strPath.Format(L"%s\\%s", kInterfacesKey, pszName))
@@ -40,30 +41,36 @@ bool SetInterfaceMtu(LPCWSTR pszName, DWORD dwMtu)
         return false;
     if (RegSetValueExW(key.get(), L"MTU", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwMtu), sizeof(dwMtu)) != ERROR_SUCCESS)
         return false;
+    ++nWritten;
     return Close(key);
 }
 
-bool SetString(HKEY hKey, LPCWSTR pszName, const CString& strValue)
+bool SetString(HKEY hKey, LPCWSTR pszName, const CString& strValue, int& nWritten)
 {
     DWORD cbValue = static_cast<DWORD>((strValue.GetLength() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(hKey, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(strValue.GetString()), cbValue) == ERROR_SUCCESS;
+    if (RegSetValueExW(hKey, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(strValue.GetString()), cbValue) != ERROR_SUCCESS)
+        return false;
+    ++nWritten;
+    return true;
 }
 }  // namespace
 
-void SetTcpIpParameters(DWORD dwMtu, CString strTtl, CString strRcvWindow)
+int SetTcpIpParameters(DWORD dwMtu, CString strTtl, CString strRcvWindow)
 {
+    int nWritten = 0;
     CStringArray astrNames;
     if (!ListInterfaces(astrNames))
-        return;
+        return nWritten;
     for (int i = 0; i < astrNames.GetSize(); ++i) {
-        if (!SetInterfaceMtu(astrNames[i], dwMtu))
-            return;
+        if (!SetInterfaceMtu(astrNames[i], dwMtu, nWritten))
+            return nWritten;
     }
     win32::UniqueKey mstcp;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kMstcpKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, mstcp.put(),
                         nullptr) != ERROR_SUCCESS)
-        return;
-    if (!SetString(mstcp.get(), L"DefaultRcvWindow", strRcvWindow) || !SetString(mstcp.get(), L"DefaultTTL", strTtl))
-        return;
+        return nWritten;
+    if (!SetString(mstcp.get(), L"DefaultRcvWindow", strRcvWindow, nWritten) || !SetString(mstcp.get(), L"DefaultTTL", strTtl, nWritten))
+        return nWritten;
     Close(mstcp);
+    return nWritten;
 }

@@ -41,8 +41,28 @@ const wchar_t* const kFiveLanguages =
     L"IDS_LANGUAGE_2=Francais\r\nIDS_LANGUAGE_ABR_2=FR\r\nIDS_LANGUAGE_3=Espanol\r\nIDS_LANGUAGE_ABR_3=ES\r\n"
     L"IDS_LANGUAGE_4=Italiano\r\nIDS_LANGUAGE_ABR_4=IT\r\n";
 
-// Interface registry keys refused: the tuning stops at once and writes nothing.
-LSTATUS WINAPI DeniedRegOpenKeyExW(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY) { return ERROR_ACCESS_DENIED; }
+// The TCP/IP keys of the prefix for one test: the interfaces key (which a fresh prefix
+// lacks) while it lives, and no MSTCP key afterwards.
+class TcpipKeys {
+public:
+    TcpipKeys()
+    {
+        DWORD dwDisposition = 0;
+        win32::UniqueKey key;
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kInterfaces, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), &dwDisposition);
+        m_bCreated = dwDisposition == REG_CREATED_NEW_KEY;
+    }
+    ~TcpipKeys()
+    {
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\VxD\\MSTCP");
+        if (m_bCreated)
+            RegDeleteKeyW(HKEY_LOCAL_MACHINE, kInterfaces);
+    }
+
+private:
+    static constexpr const wchar_t* kInterfaces = L"SYSTEM\\CurrentControlSet\\Services\\TCPIP\\Parameters\\Interfaces";
+    bool m_bCreated = false;
+};
 
 // Must run first: nothing may have loaded the library before.
 TEST(LibraryFrame, LoadsWithoutFilesAndReadsLangEnglishUntilTheFirstResolution)
@@ -55,8 +75,7 @@ TEST(LibraryFrame, LoadsWithoutFilesAndReadsLangEnglishUntilTheFirstResolution)
     files.Settings(L"[Tessary Optimizer]\r\nIDS_LANGUAGE=german\r\n");
     files.Language(L"english.INI", LanguageFile(L"English"));
     files.Language(L"german.ini", LanguageFile(L"Deutsch"));
-    ImportPatch open(Library::Handle(), "advapi32.dll", "RegOpenKeyExW", reinterpret_cast<void*>(&DeniedRegOpenKeyExW));
-    ASSERT_TRUE(open.IsActive());
+    TcpipKeys tcpip;  // a tuning that writes nothing reports no result and shows no popup
     auto optimize = Library::Export<PFN_OptimizeInternet>("OptimizeInternet");
     NotifierRecorder recorder;
 
@@ -65,7 +84,7 @@ TEST(LibraryFrame, LoadsWithoutFilesAndReadsLangEnglishUntilTheFirstResolution)
     // The description is read before this call resolves the language; the popup after.
     optimize(2, 1);
     EXPECT_EQ(L"LAN in English", ResultValue(L"IDS_CLOUD_INTOPT"));
-    EXPECT_EQ(L"2", ResultValue(L"IDS_CLOUD_INTOPT_STATUS"));  // refused registry writes are not reported
+    EXPECT_EQ(L"2", ResultValue(L"IDS_CLOUD_INTOPT_STATUS"));
     EXPECT_EQ(L"Deutsch", ResultValue(L"IDS_CLOUD_POPUP_TITLE"));
     EXPECT_EQ(L"text of DeutschLAN in English", ResultValue(L"IDS_CLOUD_MESSAGE_2"));
     optimize(2, 0);

@@ -13,6 +13,7 @@
 #include "stand_in_records.h"
 #include "testing/import_patch.h"
 #include "testing/library_host.h"
+#include "testing/read_only_keys.h"
 #include "win32/raii.h"
 #include "testing/where.h"
 
@@ -233,22 +234,47 @@ TEST_F(InternetOptimisation, WithoutTheReportTheResultFileStaysUntouched)
     EXPECT_TRUE(recorder.starts.empty());
 }
 
-TEST_F(InternetOptimisation, AFirstInterfaceThatCannotBeOpenedStopsTheTuningOnly)
+// A tuning that wrote no value optimised nothing: "finished without a result", no popup,
+// and the settings keep the type optimised before. One that wrote some values reports as
+// a complete one.
+TEST_F(InternetOptimisation, OnlyATuningThatWroteAValueReportsItself)
 {
     std::vector<std::wstring> names = InterfaceNames();
     ASSERT_FALSE(names.empty());
-    g_strRefusedSuffix = L"\\" + names[0];
     ImportPatch open(Library::Handle(), "advapi32.dll", "RegOpenKeyExW", reinterpret_cast<void*>(&RefusingRegOpenKeyExW));
     g_openPatch = &open;
     ASSERT_TRUE(open.IsActive());
-    NotifierRecorder recorder;
-    optimize(1, 1);
+    WritePrivateProfileStringW(L"Internet Speed Enhancer", L"IDS_OPTIMIZEDINTERNET", L"earlier", HostFiles::SettingsPath().c_str());
+    for (const std::wstring& strRefused : {names.front(), names.back()}) {
+        const bool bFirst = strRefused == names.front();
+        SCOPED_TRACE(bFirst ? "the first interface refused" : "the last interface refused");
+        g_strRefusedSuffix = L"\\" + strRefused;
+        NotifierRecorder recorder;
+        optimize(1, 1);
+        EXPECT_EQ(bFirst ? L"earlier" : L"DSL line", files.Setting(L"Internet Speed Enhancer", L"IDS_OPTIMIZEDINTERNET"));
+        EXPECT_EQ(bFirst ? L"" : L"DSL line", ResultValue(L"IDS_CLOUD_INTOPT"));
+        EXPECT_EQ(bFirst ? L"3" : L"2", ResultValue(L"IDS_CLOUD_INTOPT_STATUS"));
+        EXPECT_EQ(bFirst ? 0u : 1u, recorder.starts.size());
+    }
     g_openPatch = nullptr;
-    ExpectNoRegistryChange(TESSARY_HERE);
-    EXPECT_EQ(L"DSL line", files.Setting(L"Internet Speed Enhancer", L"IDS_OPTIMIZEDINTERNET"));
-    EXPECT_EQ(L"2", ResultValue(L"IDS_CLOUD_INTOPT_STATUS"));
-    EXPECT_EQ(L"Optimised for: DSL line", ResultValue(L"IDS_CLOUD_MESSAGE_2"));
-    EXPECT_EQ(1u, recorder.starts.size());
+    EXPECT_FALSE(KeyExists(kMstcp));
+}
+
+// A standard user's host, or an administrator's without elevation, may read the TCP/IP
+// keys but not write them.
+TEST_F(InternetOptimisation, AHostThatMayNotWriteTheKeysReportsNothingOptimised)
+{
+    win32::UniqueKey mstcp;  // a missing one could be made even by such a host under Wine
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kMstcp, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, mstcp.put(), nullptr));
+    testing_support::ReadOnlyKeys readOnly(HKEY_LOCAL_MACHINE, 0, {kInterfaces, kMstcp});
+    NotifierRecorder recorder;
+    optimize(2, 1);
+    for (const wchar_t* pszName : kTestInterfaces)
+        EXPECT_EQ(-1, DwordValue(InterfacePath(pszName), L"MTU")) << pszName;
+    EXPECT_EQ(L"<absent>", StringValue(kMstcp, L"DefaultRcvWindow"));
+    EXPECT_EQ(L"", files.Setting(L"Internet Speed Enhancer", L"IDS_OPTIMIZEDINTERNET"));
+    EXPECT_EQ(L"3", ResultValue(L"IDS_CLOUD_INTOPT_STATUS"));
+    EXPECT_TRUE(recorder.starts.empty()) << "an \"optimised\" popup";
 }
 
 TEST_F(InternetOptimisation, AFailedEnumerationWritesNothing)
@@ -261,7 +287,7 @@ TEST_F(InternetOptimisation, AFailedEnumerationWritesNothing)
     g_enumPatch = nullptr;
     g_dwFailEnumAt = MAXDWORD;
     ExpectNoRegistryChange(TESSARY_HERE);
-    EXPECT_EQ(L"Dial-up modem", files.Setting(L"Internet Speed Enhancer", L"IDS_OPTIMIZEDINTERNET"));
+    EXPECT_EQ(L"", files.Setting(L"Internet Speed Enhancer", L"IDS_OPTIMIZEDINTERNET")) << "nothing was optimised";
 }
 
 TEST_F(InternetOptimisation, AnExistingMstcpKeyKeepsItsOtherValues)
@@ -298,6 +324,78 @@ TEST_F(InternetOptimisation, AnOverlongDescriptionIsCutTo499Characters)
     EXPECT_EQ(std::wstring(499, L'd'), files.Setting(L"Internet Speed Enhancer", L"IDS_OPTIMIZEDINTERNET"));
     EXPECT_EQ(std::wstring(499, L'd'), ResultValue(L"IDS_CLOUD_INTOPT"));
     EXPECT_EQ(std::wstring(99, L'i') + std::wstring(499, L'd'), ResultValue(L"IDS_CLOUD_MESSAGE_2"));
+}
+
+// A window of the host's class on a thread that stops answering once the window exists.
+// It takes messages again after eight seconds, or when the object ends.
+class HungHostWindow {
+public:
+    HungHostWindow()
+    {
+        m_thread.reset(CreateThread(nullptr, 0, &Run, this, 0, nullptr));
+        WaitForSingleObject(m_ready.get(), 5000);
+    }
+    ~HungHostWindow()
+    {
+        SetEvent(m_release.get());
+        WaitForSingleObject(m_thread.get(), 10000);
+    }
+    LONG Notices() const { return s_nNotices; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+    {
+        if (uMsg == 0x0833)
+            InterlockedIncrement(&s_nNotices);
+        return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+    }
+    static DWORD WINAPI Run(void* pParameter)
+    {
+        auto* pThis = static_cast<HungHostWindow*>(pParameter);
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"VESKARO_CLASS";
+        RegisterClassW(&windowClass);
+        HWND hWnd = CreateWindowExW(0, L"VESKARO_CLASS", L"hung", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
+        SetEvent(pThis->m_ready.get());
+        WaitForSingleObject(pThis->m_release.get(), 8000);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))  // takes the notice sent meanwhile
+            DispatchMessageW(&msg);
+        DestroyWindow(hWnd);
+        UnregisterClassW(L"VESKARO_CLASS", windowClass.hInstance);
+        return 0;
+    }
+    win32::UniqueHandle m_ready{CreateEventW(nullptr, TRUE, FALSE, nullptr)}, m_release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    win32::UniqueHandle m_thread;
+    static inline LONG s_nNotices = 0;
+};
+
+// How the library sends its notice; the wait is cut short so the test does not sit out
+// the timeout.
+UINT g_uNoticeFlags = 0, g_uNoticeTimeout = 0;
+ImportPatch* g_sendPatch = nullptr;
+LRESULT WINAPI ShortSendMessageTimeoutW(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT uFlags, UINT uTimeout, PDWORD_PTR pdwResult)
+{
+    g_uNoticeFlags = uFlags;
+    g_uNoticeTimeout = uTimeout;
+    return g_sendPatch->Original<decltype(&SendMessageTimeoutW)>()(hWnd, uMsg, wParam, lParam, uFlags, 300, pdwResult);
+}
+
+TEST_F(InternetOptimisation, AHostWindowThatStopsAnsweringDoesNotHoldTheCall)
+{
+    HungHostWindow hung;
+    ASSERT_NE(nullptr, FindWindowW(L"VESKARO_CLASS", nullptr));
+    ImportPatch send(Library::Handle(), "user32.dll", "SendMessageTimeoutW", reinterpret_cast<void*>(&ShortSendMessageTimeoutW));
+    g_sendPatch = &send;
+    ASSERT_TRUE(send.IsActive());
+    optimize(2, 0);
+    g_sendPatch = nullptr;
+    EXPECT_EQ(0, hung.Notices()) << "the call waited until the window answered";
+    EXPECT_EQ(static_cast<UINT>(SMTO_ABORTIFHUNG), g_uNoticeFlags & SMTO_ABORTIFHUNG);
+    EXPECT_GE(g_uNoticeTimeout, 1000u);
+    EXPECT_LE(g_uNoticeTimeout, 10000u);
 }
 
 TEST_F(InternetOptimisation, TheHostWindowGetsOneNoticePerCall)
