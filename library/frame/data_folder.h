@@ -10,6 +10,7 @@ constexpr const wchar_t* kResultFileName = L"xmlupd.dat";
 // "" when the application-data folder cannot be resolved.
 CString GetDataFilePath(LPCWSTR pszName);
 
-// Writes one key of the result file. An empty path (no data folder) writes nothing,
-// rather than a file named after the section in the Windows folder.
+// Writes one key of the result file, which is made as a UTF-16 file when missing. An
+// empty path (no data folder) writes nothing, rather than a file named after the section
+// in the Windows folder.
 void WriteResultValue(const CString& strResultFile, LPCWSTR pszKey, LPCWSTR pszValue);

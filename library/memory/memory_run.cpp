@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "frame/data_folder.h"
+#include "frame/decimal_text.h"
 #include "frame/language.h"
 #include "frame/notifier.h"
 #include "frame/profile.h"
@@ -29,17 +30,15 @@ ULONGLONG AvailablePhysicalMemory()
 }
 
 // Text of a memory gain: whole kilobytes below 1 MB, otherwise megabytes or gigabytes
-// with two decimals, right-aligned in a field of 7.
+// with two decimals, right-aligned in a field of 7 ("%7.2f KB" and so on).
 CString FormatMemoryGain(ULONGLONG ullGain)
 {
-    CString strAmount;
+    constexpr int kWidth = 7;
     if (ullGain < kMegabyte)
-        strAmount.Format(L"%7.2f KB", static_cast<double>(ullGain / 1024));
-    else if (ullGain < kGigabyte)
-        strAmount.Format(L"%7.2f MB", static_cast<double>(ullGain) / static_cast<double>(kMegabyte));
-    else
-        strAmount.Format(L"%7.2f GB", static_cast<double>(ullGain) / static_cast<double>(kGigabyte));
-    return strAmount;
+        return HundredthsText(ullGain / 1024, 1, kWidth) + L" KB";
+    if (ullGain < kGigabyte)
+        return HundredthsText(ullGain, kMegabyte, kWidth) + L" MB";
+    return HundredthsText(ullGain, kGigabyte, kWidth) + L" GB";
 }
 
 void RunMemoryOptimisation()

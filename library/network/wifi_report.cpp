@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "frame/data_folder.h"
+#include "frame/decimal_text.h"
 #include "frame/module_objects.h"
 #include "network/wlan_api.h"
 
@@ -71,7 +72,7 @@ void ReportWifiConnection()
             }
             ULONG ulTxRate = 0;
             if (bConnected && QueryCurrentTxRate(wlan, client, info.InterfaceGuid, ulTxRate) && !strProfile.IsEmpty()) {
-                g_strWifiSpeed.Format(L"%.2f mbps\n", ulTxRate / 1000.0);
+                g_strWifiSpeed = HundredthsText(ulTxRate, 1000) + L" mbps\n";  // kbit/s as "%.2f mbps\n"
                 WriteResultValue(strResultFile, L"IDS_CLOUD_WIFI_SPEED", g_strWifiSpeed);
             }
         }

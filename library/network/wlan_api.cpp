@@ -1,12 +1,34 @@
 #include "network/wlan_api.h"
 
+#include <cstring>
+#include <cwchar>
+
 #include "win32/proc_address.h"
 
 using win32::ResolveProc;
 
+namespace {
+// The system's own copy only. Loaded by its bare name, the search would try the host
+// program's folder and the current folder first, where a planted Wlanapi.dll would run
+// inside the host, which often runs elevated. With its full path, and the altered search
+// path, the DLLs it needs come from the system folder too. (A 32-bit process on 64-bit
+// Windows reads the system folder as SysWOW64: the 32-bit copy it can load.)
+HMODULE LoadFromSystemFolder(LPCWSTR pszName)
+{
+    wchar_t szPath[MAX_PATH];
+    const UINT nLength = GetSystemDirectoryW(szPath, MAX_PATH);
+    const size_t nName = wcslen(pszName);
+    if (nLength == 0 || nLength + 1 + nName >= MAX_PATH)
+        return nullptr;
+    szPath[nLength] = L'\\';
+    memcpy(szPath + nLength + 1, pszName, (nName + 1) * sizeof(wchar_t));
+    return LoadLibraryExW(szPath, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+}  // namespace
+
 bool WlanApi::Load()
 {
-    m_module.reset(LoadLibraryW(L"Wlanapi.dll"));
+    m_module.reset(LoadFromSystemFolder(L"wlanapi.dll"));
     if (!m_module)
         return false;
     HMODULE h = m_module.get();

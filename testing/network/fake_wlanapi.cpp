@@ -1,5 +1,5 @@
-// Stand-in for the system's Wlanapi.dll, copied as "Wlanapi.dll" beside a test host so
-// that LoadLibraryW(L"Wlanapi.dll") finds it first. It serves interfaces, available
+// Stand-in for the system's Wlanapi.dll, which a test host hands the library where it
+// loads the system folder's copy (tests/network/fake_wlan.h). It serves interfaces, available
 // networks and the current connection, in the WLAN API's published layouts, from
 // "fake_wlan_fixture.txt" beside itself, and appends every call to "fake_wlan_calls.log".
 //

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <clocale>
 #include <cwchar>
 #include <deque>
 #include <memory>
@@ -148,6 +149,8 @@ TEST_F(MemoryRun, EachGainGivesItsAmountText)
         {1048576, L"   1.00 MB"},      {1572864, L"   1.50 MB"},       {12939428, L"  12.34 MB"},
         {1073741824, L"   1.00 GB"},   {5905580032ull, L"   5.50 GB"}, {1, L"   0.00 KB"},
     };
+    // The texts are fixed formats, also in a host that set a locale with a decimal comma.
+    setlocale(LC_ALL, "German");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ullGain);
         fake.nQueries = 0;
@@ -164,6 +167,7 @@ TEST_F(MemoryRun, EachGainGivesItsAmountText)
         ASSERT_EQ(1u, starts.size());
         EXPECT_EQ(writes.size(), starts[0].nWritesBefore);
     }
+    setlocale(LC_ALL, "C");
     EXPECT_TRUE(fake.bRecordCleared);
 }
 
@@ -266,10 +270,14 @@ TEST_F(MemoryRun, OverlongValuesAreCutToTheirBuffers)
 
 TEST_F(MemoryRun, FirstUseCreatesTheDataFoldersAndKeepsOtherKeysLater)
 {
+    // A title that no ANSI code page holds whole reaches the notifier as it is.
+    const std::wstring strTitle = L"\u041F\u0430\u043C\u044F\u0442\u044C \u039C\u03BD\u03AE\u03BC\u03B7 \u5185\u5B58";
+    files.Language(L"english.ini", L"[Tessary Optimizer]\r\nIDS_BRIMWELL=" + strTitle + L"\r\n");
     testing_support::RemoveTree(ProductDataRoot());
     RunWithGain(1 << 20, 3 << 20);
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(DataFolder().c_str()));
     EXPECT_EQ(L"2.00 MB", ResultValue(L"IDS_CLOUD_MEMOPT"));
+    EXPECT_EQ(strTitle, ResultValue(L"IDS_CLOUD_POPUP_TITLE"));
 
     WritePrivateProfileStringW(kOptimizer, L"IDS_CLOUD_LAN_SPEED", L"100 Mbps", ResultFile().c_str());
     WritePrivateProfileStringW(kOptimizer, L"IDS_CLOUD_INTOPT_STATUS", L"3", ResultFile().c_str());

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "report_fixture.h"
+#include "testing/library_host.h"
 #include "win32/raii.h"
 
 namespace network_tests {
@@ -248,6 +249,8 @@ TEST_F(LanReport, SameResultFileAsWritingEachAdapterInTurn)
                 if (write.first != kLanName && write.first != kLanConnected)
                     replay.push_back(write);
             reset();
+            if (!bSeeded)  // a new result file is a UTF-16 one
+                ASSERT_TRUE(testing_support::WriteUtf16File(ResultFile(), L""));
             for (const auto& write : replay)
                 WritePrivateProfileStringW(L"Tessary Optimizer", write.first.c_str(), write.second.c_str(), ResultFile().c_str());
             EXPECT_EQ(fileBytes(), strReport);

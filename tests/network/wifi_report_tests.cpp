@@ -3,6 +3,8 @@
 // the client handle, the memory the API returned and the library itself.
 #include "report_fixture.h"
 
+#include <clocale>
+
 #include "testing/import_patch.h"
 #include "testing/library_host.h"
 #include "testing/where.h"
@@ -44,10 +46,24 @@ protected:
     }
 };
 
+// A Wlanapi.dll beside the host (planted there, or left by an installer) never runs in
+// it: the library takes the system's own.
+TEST_F(WifiReport, AWlanapiBesideTheHostIsNotLoaded)
+{
+    wlan.SetFixture("interface 1\nnetwork Home 78 1\nquery 0 144400\n");
+    wlan.PlantBesideTheHost();
+    Run();
+    EXPECT_TRUE(wlan.Calls().empty());
+    ExpectWifiKeysUnchanged(TESSARY_HERE);
+}
+
 TEST_F(WifiReport, ConnectedInterfaceReportsNetworkSignalAndRate)
 {
     wlan.SetFixture("interface 1\nnetwork Home 78 1\nquery 0 144400\n");
+    // The rate is a fixed text also when the host has set a locale with a decimal comma.
+    setlocale(LC_ALL, "German");
     Run();
+    setlocale(LC_ALL, "C");
     EXPECT_EQ((std::vector<std::pair<std::wstring, std::wstring>>{
                   {kWifiConnected, L"2"}, {kWifiNetwork, L"Home"}, {kWifiSignal, L"78%"}, {kWifiSpeed, L"144.40 mbps\n"}}),
               WifiWrites());
@@ -191,24 +207,25 @@ TEST_F(WifiReport, TwoInterfacesAreReportedInListOrder)
     EXPECT_EQ(L"2", ReadResult(kWifiConnected));
 }
 
-// LoadLibraryW of the library, answering "not found" for Wlanapi.dll as on a system
+// LoadLibraryExW of the library, answering "not found" for wlanapi.dll as on a system
 // without the WLAN API.
 testing_support::ImportPatch* g_loadPatch = nullptr;
 int g_nWlanLoads = 0;
-HMODULE WINAPI LoadLibraryWithoutWlan(LPCWSTR pszName)
+HMODULE WINAPI LoadLibraryWithoutWlan(LPCWSTR pszPath, HANDLE hFile, DWORD dwFlags)
 {
-    if (pszName && _wcsicmp(pszName, L"Wlanapi.dll") == 0) {
+    const size_t nLength = pszPath ? wcslen(pszPath) : 0;
+    if (nLength >= 12 && _wcsicmp(pszPath + nLength - 12, L"\\wlanapi.dll") == 0) {
         ++g_nWlanLoads;
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
-    return g_loadPatch->Original<decltype(&LoadLibraryW)>()(pszName);
+    return g_loadPatch->Original<decltype(&LoadLibraryExW)>()(pszPath, hFile, dwFlags);
 }
 
 TEST_F(WifiReport, WithoutWlanapiAllFourKeysKeepTheirValues)
 {
     wlan.SetFixture("interface 1\nnetwork Home 78 1\nquery 0 144400\n");
-    testing_support::ImportPatch load(testing_support::Library::Handle(), "kernel32.dll", "LoadLibraryW",
+    testing_support::ImportPatch load(testing_support::Library::Handle(), "kernel32.dll", "LoadLibraryExW",
                                       reinterpret_cast<void*>(&LoadLibraryWithoutWlan));
     ASSERT_TRUE(load.IsActive());
     g_loadPatch = &load;
