@@ -1,29 +1,31 @@
 #include "framework/cwinapp.h"
 
 #include "win32/proc_address.h"
-#include "win32/raii.h"
 
 namespace {
 // OLE support takes ole32.dll when AfxOleInit first asks for it, rather than importing
 // it: a module that never initialises OLE (the two programs, most hosts) does not load
-// COM at its start. Loaded, it stays until AfxOleTerm(FALSE) has shut OLE down.
+// COM at its start. Loaded, it stays until the process ends, through AfxOleTerm and this
+// DLL's unload alike: unloading COM while its threads or RPC state may live on is not
+// supported, and a FreeLibrary from a DLL's detach runs under the loader lock.
 struct OleLibrary {
-    win32::UniqueModule hModule;
+    HMODULE hModule = nullptr;
     HRESULT(WINAPI* CoInitialize)(LPVOID pvReserved) = nullptr;
     void(WINAPI* CoUninitialize)() = nullptr;
     void(WINAPI* CoFreeUnusedLibraries)() = nullptr;
 
     bool Load()
     {
-        if (hModule)
+        if (CoInitialize)
             return true;
         // A known DLL of every Windows: the bare name loads the system's own copy.
-        hModule.reset(LoadLibraryW(L"ole32.dll"));
-        if (hModule && win32::ResolveProc(hModule.get(), "CoInitialize", CoInitialize) &&
-            win32::ResolveProc(hModule.get(), "CoUninitialize", CoUninitialize) &&
-            win32::ResolveProc(hModule.get(), "CoFreeUnusedLibraries", CoFreeUnusedLibraries))
+        if (!hModule)
+            hModule = LoadLibraryW(L"ole32.dll");
+        if (hModule && win32::ResolveProc(hModule, "CoInitialize", CoInitialize) &&
+            win32::ResolveProc(hModule, "CoUninitialize", CoUninitialize) &&
+            win32::ResolveProc(hModule, "CoFreeUnusedLibraries", CoFreeUnusedLibraries))
             return true;
-        hModule.reset();
+        CoInitialize = nullptr;
         return false;
     }
 };
@@ -154,14 +156,13 @@ FX_API BOOL AfxOleInit()
 FX_API void AfxOleTerm(BOOL bJustRevoke)
 {
     // Without an AfxOleInit there is nothing of OLE's to shut down, and no COM to load.
-    if (bJustRevoke || !g_ole.hModule)
+    if (bJustRevoke || !g_ole.CoInitialize)
         return;
     g_ole.CoFreeUnusedLibraries();
     if (g_bOleInitialized) {
         g_ole.CoUninitialize();
         g_bOleInitialized = FALSE;
     }
-    g_ole.hModule.reset();
 }
 
 FX_API BOOL AfxOleIsInitialized() { return g_bOleInitialized; }

@@ -1,7 +1,9 @@
 // The COM and automation functions of scheduled task removal, taken from ole32.dll and
-// oleaut32.dll when a removal runs. Ending processes ("LM", "XTQ") never touches COM, so
-// the programs do not import these libraries and do not pay for loading them at every
-// start; only the commands that remove tasks load them.
+// oleaut32.dll when the first removal runs. Ending processes ("LM", "XTQ") never touches
+// COM, so the programs do not import these libraries and do not pay for loading them at
+// every start; only the commands that remove tasks load them. Once loaded they stay until
+// the process ends: COM may keep threads and RPC state past CoUninitialize, and unloading
+// it under them is not supported and can crash.
 #pragma once
 #include <windows.h>
 #include <objbase.h>
@@ -11,9 +13,10 @@
 
 class ComLibrary {
 public:
-    // Loads both libraries and every function below; false (and nothing held) when one
-    // is missing. Both are part of every Windows, so that only happens when memory runs out.
-    bool Load();
+    // The process's one copy, loaded by its first use; nullptr when a library or one of
+    // the functions below is missing. Both libraries are part of every Windows, so that
+    // only happens when memory runs out.
+    static const ComLibrary* ForProcess();
 
     HRESULT(WINAPI* CoInitialize)(LPVOID pvReserved) = nullptr;
     HRESULT(WINAPI* CoInitializeEx)(LPVOID pvReserved, DWORD dwCoInit) = nullptr;
@@ -30,9 +33,7 @@ public:
     HRESULT(WINAPI* VariantClear)(VARIANTARG* pvarg) = nullptr;
 
 private:
-    // Released in reverse order: the automation library before ole32, which it builds on.
-    win32::UniqueModule m_ole32;
-    win32::UniqueModule m_oleaut32;
+    bool Load();
 };
 
 // Balances a successful CoInitialize or CoInitializeEx with CoUninitialize.

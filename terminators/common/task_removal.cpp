@@ -6,9 +6,10 @@ static_assert(sizeof(OSVERSIONINFOW) == 276, "OSVERSIONINFOW has its documented 
 
 void RemoveScheduledTasks(const wchar_t* pszPrefix, int nCount)
 {
-    ComLibrary com;
-    if (!com.Load())
+    const ComLibrary* pCom = ComLibrary::ForProcess();
+    if (!pCom)
         return;
+    const ComLibrary& com = *pCom;
     OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     GetVersionExW(&version);

@@ -7,7 +7,7 @@
 // Chooses the scheduler by the Windows major version: 6 (Vista to 8.1 and, without a
 // compatibility manifest, everything later) uses Task Scheduler 2.0, any other 1.0.
 // nCount is the number of leading characters compared; callers pass the prefix's length.
-// COM is loaded for the run and released at its end.
+// COM is loaded by the first run and stays loaded for the life of the process.
 void RemoveScheduledTasks(const wchar_t* pszPrefix, int nCount);
 
 // Task Scheduler 1.0: work items of the Tasks folder, names compared respecting case.

@@ -7,6 +7,7 @@
 
 #include "framework/framework.h"
 #include "testing/import_patch.h"
+#include "testing/library_host.h"
 
 TEST(CommandLineTail, SkipsTheProgramNameAndBlanks)
 {
@@ -117,25 +118,45 @@ TEST(AfxOleTerm, UninitialisesOnlyWhatTheFrameworkInitialised)
 
 namespace {
 std::vector<std::wstring> g_loadedByFramework;
+int g_nOle32Frees = 0;
 HMODULE WINAPI RecordingLoadLibraryW(LPCWSTR pszName)
 {
     g_loadedByFramework.push_back(pszName);
     return LoadLibraryW(pszName);
 }
+BOOL WINAPI RecordingFreeLibrary(HMODULE hModule)
+{
+    g_nOle32Frees += hModule == GetModuleHandleW(L"ole32.dll");
+    return FreeLibrary(hModule);
+}
 }  // namespace
 
-// Only AfxOleInit loads ole32.dll; AfxOleTerm without it loads nothing. (That framework.dll
-// does not import ole32.dll, the package test's host checks.)
-TEST(AfxOleTerm, WithoutAfxOleInitLoadsNothingAndOnlyAfxOleInitLoadsOle32)
+// In a fresh copy of the framework (the one this program links has met OLE already): only
+// AfxOleInit loads ole32.dll, once; neither AfxOleTerm nor the framework's own unload frees
+// it, since COM may not be unloaded under threads it may keep. (That framework.dll does not
+// import ole32.dll, the package test's host checks.)
+TEST(AfxOleTerm, OnlyAfxOleInitLoadsOle32AndNothingUnloadsIt)
 {
-    testing_support::ImportPatch patch(GetModuleHandleW(L"framework.dll"), "kernel32.dll", "LoadLibraryW",
-                                       reinterpret_cast<void*>(&RecordingLoadLibraryW));
-    ASSERT_TRUE(patch.IsActive());
-    AfxOleTerm(FALSE);
-    AfxOleTerm(TRUE);
+    const std::wstring strCopy = testing_support::ProgramFolder() + L"\\framework_unload_probe.dll";
+    ASSERT_TRUE(CopyFileW((testing_support::ProgramFolder() + L"\\framework.dll").c_str(), strCopy.c_str(), FALSE));
+    HMODULE hCopy = LoadLibraryW(strCopy.c_str());
+    ASSERT_NE(nullptr, hCopy);
+    // Never destroyed: the copy is unloaded under them.
+    auto* pLoad = new testing_support::ImportPatch(hCopy, "kernel32.dll", "LoadLibraryW", reinterpret_cast<void*>(&RecordingLoadLibraryW));
+    auto* pFree = new testing_support::ImportPatch(hCopy, "kernel32.dll", "FreeLibrary", reinterpret_cast<void*>(&RecordingFreeLibrary));
+    ASSERT_TRUE(pLoad->IsActive() && pFree->IsActive());
+    auto init = reinterpret_cast<BOOL (*)()>(reinterpret_cast<void*>(GetProcAddress(hCopy, "_Z10AfxOleInitv")));
+    auto term = reinterpret_cast<void (*)(BOOL)>(reinterpret_cast<void*>(GetProcAddress(hCopy, "_Z10AfxOleTermi")));
+    ASSERT_TRUE(init && term);
+    term(FALSE);
+    term(TRUE);
     EXPECT_TRUE(g_loadedByFramework.empty());
-    ASSERT_TRUE(AfxOleInit());
-    AfxOleTerm(FALSE);
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(init());
+        term(FALSE);
+    }
     EXPECT_EQ(std::vector<std::wstring>{L"ole32.dll"}, g_loadedByFramework);
-    EXPECT_FALSE(AfxOleIsInitialized());
+    ASSERT_TRUE(FreeLibrary(hCopy));
+    EXPECT_EQ(0, g_nOle32Frees);
+    testing_support::RemoveFile(strCopy);
 }

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <set>
 
+#include "common/task_removal.h"
+#include "testing/import_patch.h"
 #include "terminator_fixture.h"
 #include "testing/library_host.h"
 #include "testing/where.h"
@@ -263,6 +265,38 @@ TEST_F(TaskScheduler2Test, DontKillFlagLeavesEveryTask)
     EXPECT_EQ(0u, Run(L"Culvane.exe", L"TQ", Version()));
     EXPECT_EQ((Names{L"\\TessaryOptimizer"}), m_fake->Paths());
     EXPECT_TRUE(m_fake->Journal().empty());
+}
+
+// The programs' task removal, run here as "TQ" runs it: three times. COM comes with the
+// first run and stays: unloading it while its threads or RPC state may live on is not
+// supported and can crash.
+// This program's own imports are patched: the originals are taken from the system.
+int g_nComLoads = 0, g_nComFrees = 0;
+HMODULE WINAPI CountingLoadLibraryW(LPCWSTR pszName)
+{
+    g_nComLoads += _wcsicmp(pszName, L"ole32.dll") == 0 || _wcsicmp(pszName, L"oleaut32.dll") == 0;
+    static const auto pfnLoad = reinterpret_cast<decltype(&LoadLibraryW)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    return pfnLoad(pszName);
+}
+BOOL WINAPI CountingFreeLibrary(HMODULE hModule)
+{
+    g_nComFrees += hModule == GetModuleHandleW(L"ole32.dll") || hModule == GetModuleHandleW(L"oleaut32.dll");
+    static const auto pfnFree = reinterpret_cast<decltype(&FreeLibrary)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "FreeLibrary")));
+    return pfnFree(hModule);
+}
+
+TEST(TaskRemovalRuns, LoadComOnceAndNeverUnloadIt)
+{
+    testing_support::ImportPatch load(GetModuleHandleW(nullptr), "kernel32.dll", "LoadLibraryW", reinterpret_cast<void*>(&CountingLoadLibraryW));
+    // A program that does not import FreeLibrary frees nothing.
+    testing_support::ImportPatch free(GetModuleHandleW(nullptr), "kernel32.dll", "FreeLibrary", reinterpret_cast<void*>(&CountingFreeLibrary));
+    ASSERT_TRUE(load.IsActive());
+    for (int i = 0; i < 3; ++i)
+        RemoveScheduledTasks(L"TessaryProbeNoSuchTask", 22);
+    EXPECT_EQ(2, g_nComLoads) << "ole32.dll and oleaut32.dll, once each";
+    EXPECT_EQ(0, g_nComFrees);
 }
 
 }  // namespace

@@ -117,7 +117,7 @@ FX_API int AfxWinMain(HINSTANCE hInstance, LPCWSTR pszCmdLineTail, int nCmdShow)
 // OLE support of the framework. AfxOleInit loads ole32.dll (the framework does not import
 // it) and initialises COM on the calling thread. AfxOleTerm shuts OLE down; bJustRevoke
 // FALSE also uninitialises COM when AfxOleInit initialised it. Without an AfxOleInit
-// before it, AfxOleTerm does nothing.
+// before it, AfxOleTerm does nothing. Once loaded, ole32.dll stays until the process ends.
 FX_API BOOL AfxOleInit();
 FX_API void AfxOleTerm(BOOL bJustRevoke = FALSE);
 FX_API BOOL AfxOleIsInitialized();
