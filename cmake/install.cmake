@@ -6,12 +6,15 @@
 #   host-guide.md
 # and `cpack` zips that tree into TessaryEngine-<version>-<system>.zip with its SHA-256 beside it.
 include(CMakePackageConfigHelpers)
+include(${CMAKE_CURRENT_LIST_DIR}/reproducible.cmake)
 
 # The shipped binaries leave out the debug sections that the toolchain's static runtime
 # brings along (more than a third of each file; nothing of this project is in them):
-# smaller files, and less for the loader to map at every start.
+# smaller files, and less for the loader to map at every start. They carry the commit's
+# time, so that the same commit gives the same bytes.
 foreach(target framework wendle culvane brenholt)
   target_link_options(${target} PRIVATE -s)
+  tessary_reproducible_link(${target})
 endforeach()
 
 set(TESSARY_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/TessaryEngine)
