@@ -276,7 +276,7 @@ TEST(DriveTemperature, MaximumIsTheHighestTheDriveRecorded)
         {L"ST", {0, 190, 30, 40, {0, 20, 50, 7, 0}}, 40},
         {L"ST", {0, 190, 30, 40, {0, 45, 50, 0, 0}}, 40},
         {L"ST", {0, 194, 30, 40, {0, 20, 39, 0, 0}}, 40},
-        {L"WDC WD5000AAKS", {0, 194, 30, 40, {0, 0, 0, 3, 0}}, 55},
+        {L"WDC WD5000AAKS", {0, 194, 30, 40, {0, 0, 0, 3, 0}}, 55},  // one byte: the maker rule
     };
     for (size_t i = 0; i < std::size(examples); ++i) {
         DRIVETEMPERATURE t = DriveTemperature(SmartTable({examples[i].entry}).data(), examples[i].pszModel);
