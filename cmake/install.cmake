@@ -4,14 +4,18 @@
 #   lib/      the framework's import library, and lib/cmake/TessaryEngine/ with the package
 #             files (imported targets Tessary::framework and Tessary::wendle)
 #   host-guide.md
-# and `cpack` zips that tree into TessaryEngine-<version>-<system>.zip with its SHA-256 beside it.
+# and scripts/package.sh zips that tree into TessaryEngine-<version>-win32.zip with its
+# SHA-256 beside it.
 include(CMakePackageConfigHelpers)
+include(${CMAKE_CURRENT_LIST_DIR}/reproducible.cmake)
 
 # The shipped binaries leave out the debug sections that the toolchain's static runtime
 # brings along (more than a third of each file; nothing of this project is in them):
-# smaller files, and less for the loader to map at every start.
+# smaller files, and less for the loader to map at every start. They carry the commit's
+# time, so that the same commit gives the same bytes.
 foreach(target framework wendle culvane brenholt)
   target_link_options(${target} PRIVATE -s)
+  tessary_reproducible_link(${target})
 endforeach()
 
 set(TESSARY_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/TessaryEngine)
@@ -39,16 +43,3 @@ install(FILES ${CMAKE_BINARY_DIR}/TessaryEngineConfig.cmake ${CMAKE_BINARY_DIR}/
 
 configure_file(${CMAKE_SOURCE_DIR}/docs/host-guide.md.in ${CMAKE_BINARY_DIR}/host-guide.md @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/host-guide.md DESTINATION .)
-
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME TessaryEngine)
-set(CPACK_PACKAGE_VENDOR "Tessary Optimizer")
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-if(TESSARY_ARCH STREQUAL "i686")
-  set(CPACK_SYSTEM_NAME win32)
-else()
-  set(CPACK_SYSTEM_NAME win64)
-endif()
-set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
-set(CPACK_PACKAGE_CHECKSUM SHA256)
-include(CPack)

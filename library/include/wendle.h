@@ -70,7 +70,7 @@ struct DRIVEINFO {
     CString strSpare1;         // reserved for the host; empty
     CString strSpare2;         // reserved for the host; empty
     int nTempC;                // current temperature in degrees Celsius; 0 when none was found
-    int nTempMaxC;             // maximum temperature in degrees Celsius; 0 when none was found
+    int nTempMaxC;             // highest temperature in degrees Celsius, never below nTempC; 0 when none was found
     int nTempF;                // current temperature in degrees Fahrenheit; 0 when nTempC is 0
     int nTempMaxF;             // maximum temperature in degrees Fahrenheit; 0 when nTempC is 0
 };

@@ -467,6 +467,7 @@ Block SmartTable(const std::vector<SmartEntry>& entries)
         p[3] = 100;
         p[4] = entry.bWorst;
         p[5] = entry.bRaw;
+        std::copy(entry.abRawRest.begin(), entry.abRawRest.end(), p + 6);
     }
     return block;
 }
@@ -475,11 +476,11 @@ const std::vector<TemperatureExample>& TemperatureExamples()
 {
     static const std::vector<TemperatureExample> examples = {
         {"WDC WD5000AAKS", {{0, 194, 30, 41}}, 41, 56, 105, 132},
-        {"ST3500418AS", {{0, 194, 30, 41}}, 41, 30, 105, 86},
+        {"ST3500418AS", {{0, 194, 30, 41}}, 41, 41, 105, 105},  // worst 30: not below 41
         {"wd green", {{4, 194, 30, 41}}, 41, 56, 105, 132},
         {"TOSHIBA MK", {{4, 194, 30, 41}}, 41, 56, 105, 132},
         {"hds721010", {{4, 194, 30, 41}}, 41, 56, 105, 132},
-        {"HD", {{4, 194, 30, 41}}, 41, 30, 105, 86},
+        {"HD", {{4, 194, 30, 41}}, 41, 41, 105, 105},
         {"ST", {{1, 190, 62, 35}, {5, 194, 30, 40}}, 35, 62, 95, 143},
         {"WDC", {{1, 194, 30, 40}, {5, 190, 62, 35}}, 35, 62, 95, 143},
         {"ST", {{1, 231, 62, 35}}, 0, 0, 0, 0},

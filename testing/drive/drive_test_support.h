@@ -177,12 +177,13 @@ private:
 // high byte first); bit 0 and 1 of word 53 set.
 Block IdentifyBlock(const std::string& strSerial, const std::string& strModel, const std::string& strFirmware);
 // A SMART table (attribute or threshold layout): revision 0x10 and the given entries at
-// their positions.
+// their positions; abRawRest are raw bytes 1 to 5, after the lowest one.
 struct SmartEntry {
     int nPosition;
     BYTE bId;
     BYTE bWorst;
     BYTE bRaw;
+    std::array<BYTE, 5> abRawRest = {};
 };
 Block SmartTable(const std::vector<SmartEntry>& entries);
 // A temperature property reply: the 24-byte header with the warning temperature and one

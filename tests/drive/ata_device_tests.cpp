@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 using drive_testing::Block;
 using drive_testing::IdentifyBlock;
 using drive_testing::SimulatedDrives;
+using drive_testing::SmartEntry;
 using drive_testing::SmartTable;
 
 namespace {
@@ -253,12 +255,43 @@ TEST(DriveTemperature, WorkedExamples)
     EXPECT_EQ(0, DriveTemperature(Block{}.data(), nullptr).nTempMax);  // a table never read
 }
 
+// Many drives keep the lowest and highest temperature they met in the raw value beside the
+// current one; that highest is the maximum. Elsewhere the worst value, a normalised score,
+// serves only where it is not below the current temperature.
+TEST(DriveTemperature, MaximumIsTheHighestTheDriveRecorded)
+{
+    const struct {
+        const wchar_t* pszModel;
+        SmartEntry entry;
+        int nTempMax;
+    } examples[] = {
+        {L"FUJITSU MHV2080AH", {0, 194, 100, 28, {0, 15, 0, 54, 0}}, 54},
+        {L"ST9500325AS", {0, 190, 47, 35, {0, 22, 53, 0, 0}}, 53},
+        {L"HDS721010", {0, 194, 157, 38, {0, 20, 0, 47, 0}}, 47},  // not the maker rule's 53
+        {L"ST3500418AS", {0, 190, 20, 35}, 35},                   // no record, worst value below
+        {L"ST", {0, 190, 100, 40, {0, 40, 40, 0, 0}}, 40},          // extremes at the current value
+        {L"ST", {0, 190, 30, 40, {0, 20, 127, 0, 0}}, 127},
+        // Bytes that are no such record: the worst value, raised to the current one.
+        {L"ST", {0, 190, 30, 40, {0, 20, 128, 0, 0}}, 40},
+        {L"ST", {0, 190, 30, 40, {0, 20, 50, 7, 0}}, 40},
+        {L"ST", {0, 190, 30, 40, {0, 45, 50, 0, 0}}, 40},
+        {L"ST", {0, 194, 30, 40, {0, 20, 39, 0, 0}}, 40},
+        {L"WDC WD5000AAKS", {0, 194, 30, 40, {0, 0, 0, 3, 0}}, 55},  // one byte: the maker rule
+    };
+    for (size_t i = 0; i < std::size(examples); ++i) {
+        DRIVETEMPERATURE t = DriveTemperature(SmartTable({examples[i].entry}).data(), examples[i].pszModel);
+        EXPECT_EQ(examples[i].entry.bRaw, t.nTempCurrent) << "example " << i;
+        EXPECT_EQ(examples[i].nTempMax, t.nTempMax) << "example " << i;
+    }
+}
+
 TEST(DriveTemperature, CapturedTable)
 {
-    // 190 stands before 194: its worst value is the maximum, whatever the maker.
+    // 190 stands before 194: the highest temperature it recorded (36, min/max 30/48) is the
+    // maximum, whatever the maker.
     Block table = drive_testing::CapturedSeagateTable();
     EXPECT_EQ(36, DriveTemperature(table.data(), L"ST3500418AS").nTempCurrent);
-    EXPECT_EQ(47, DriveTemperature(table.data(), L"WDC WD5000AAKS").nTempMax);
+    EXPECT_EQ(48, DriveTemperature(table.data(), L"WDC WD5000AAKS").nTempMax);
     // Without 190, 194 gives the temperature; its worst value only for other makers.
     table[2 + 12 * 12] = 0;
     EXPECT_EQ(53, DriveTemperature(table.data(), L"ST3500418AS").nTempMax);

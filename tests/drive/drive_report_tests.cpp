@@ -363,6 +363,22 @@ TEST_F(DriveReport, TemperaturesFromAttributes190And194)
     }
 }
 
+// The highest temperature a drive recorded in its raw value reaches its record, in degrees
+// Celsius and Fahrenheit, where the worst values (100, 47) would have been shown before.
+TEST_F(DriveReport, RecordsCarryTheHighestTemperatureTheDriveRecorded)
+{
+    WmiFixture fixture;
+    SmartDisk(fixture, 0, "FUJITSU MHV2080AH", SmartTable({{0, 194, 100, 28, {0, 15, 0, 54, 0}}}));
+    SmartDisk(fixture, 1, "ST9500325AS", SmartTable({{3, 190, 47, 35, {0, 22, 53, 0, 0}}, {4, 194, 35, 35}}));
+    AddMedia(fixture, 2);
+    auto records = Run(fixture);
+    ASSERT_EQ(2u, records.size());
+    EXPECT_EQ((std::vector<int>{28, 54, 82, 129}),
+              (std::vector<int>{records[0].nTempC, records[0].nTempMaxC, records[0].nTempF, records[0].nTempMaxF}));
+    EXPECT_EQ((std::vector<int>{35, 53, 95, 127}),
+              (std::vector<int>{records[1].nTempC, records[1].nTempMaxC, records[1].nTempF, records[1].nTempMaxF}));
+}
+
 // A Seagate system disk with a WD, a Toshiba and a drive refusing IDENTIFY behind it,
 // their media listed out of drive order: each record carries its own drive's texts and
 // temperatures, and the maker rule looks at the model of the drive being read.
@@ -381,7 +397,7 @@ TEST_F(DriveReport, SeveralDrivesListedOutOfOrderEachCarryTheirOwnTemperatures)
         const wchar_t* pszModel;
         int nTempC, nTempMaxC, nTempF, nTempMaxF;
     } expected[] = {{L"WDC WD20EZRX", 38, 53, 100, 127},
-                    {L"ST3500418AS", 41, 30, 105, 86},
+                    {L"ST3500418AS", 41, 41, 105, 105},
                     {L"TOSHIBA DT01", 44, 59, 111, 138},
                     {L"HDS721010", 0, 0, 0, 0}};
     for (int k = 0; k < 4; ++k) {
@@ -466,7 +482,7 @@ TEST_F(DriveReport, ASecondCallAppendsAfterTheFirstCallsRecords)
     auto after = Records(list);
     EXPECT_EQ(before[0].strModel, after[0].strModel);
     EXPECT_EQ(41, after[0].nTempC);
-    EXPECT_EQ(30, after[0].nTempMaxC);
+    EXPECT_EQ(41, after[0].nTempMaxC);
     EXPECT_EQ(L"WDC", after[1].strModel);
     EXPECT_EQ(45, after[1].nTempC);
     EXPECT_EQ(46, after[2].nTempC);
