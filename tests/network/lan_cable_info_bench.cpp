@@ -1,8 +1,10 @@
 // LanCableInfo on the real platform against the platform calls that the same report must
 // make, made directly: the result file's folders, the adapter list, the address table and
 // the interface table each read once in their two calls into process-heap buffers, the
-// three LAN keys written when a wired adapter is listed, the apartment, and Wlanapi.dll
-// loaded with a client handle opened, its interfaces listed and everything released.
+// three LAN keys written when a wired adapter is listed (each after the check that the
+// file exists, which makes a missing one as UTF-16), the apartment, and the system
+// folder's wlanapi.dll loaded with a client handle opened, its interfaces listed and
+// everything released.
 #include <windows.h>
 #include <iphlpapi.h>
 #include <shlobj.h>
@@ -64,6 +66,14 @@ std::wstring ReadValue(const std::wstring& strFile, const wchar_t* pszKey)
     return sz;
 }
 
+void WriteKey(const std::wstring& strFile, const wchar_t* pszKey, const std::wstring& strValue)
+{
+    HANDLE hNew = CreateFileW(strFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hNew != INVALID_HANDLE_VALUE)
+        CloseHandle(hNew);
+    WritePrivateProfileStringW(L"Tessary Optimizer", pszKey, strValue.c_str(), strFile.c_str());
+}
+
 void PlatformCalls(bool bWired, const LanValues& values)
 {
     wchar_t szFolder[MAX_PATH] = {};
@@ -80,14 +90,16 @@ void PlatformCalls(bool bWired, const LanValues& values)
         // The first call asks with a size of 0; the second gets the whole table.
         ReadTable<MIB_IPADDRTABLE>(sizeof(MIB_IPADDRTABLE), 0,
                                    [](MIB_IPADDRTABLE* p, ULONG* pcb) { return GetIpAddrTable(p, pcb, FALSE); });
-        WritePrivateProfileStringW(L"Tessary Optimizer", L"IDS_CLOUD_LAN_ADAPTER_NAME", values.strName.c_str(), strFile.c_str());
-        WritePrivateProfileStringW(L"Tessary Optimizer", L"IDS_CLOUD_LAN_CONNECTED", values.strConnected.c_str(), strFile.c_str());
+        WriteKey(strFile, L"IDS_CLOUD_LAN_ADAPTER_NAME", values.strName);
+        WriteKey(strFile, L"IDS_CLOUD_LAN_CONNECTED", values.strConnected);
     }
     ReadTable<MIB_IFTABLE>(sizeof(MIB_IFTABLE), sizeof(MIB_IFTABLE), [](MIB_IFTABLE* p, ULONG* pcb) { return GetIfTable(p, pcb, FALSE); });
-    WritePrivateProfileStringW(L"Tessary Optimizer", L"IDS_CLOUD_LAN_SPEED", values.strSpeed.c_str(), strFile.c_str());
+    WriteKey(strFile, L"IDS_CLOUD_LAN_SPEED", values.strSpeed);
     CoInitialize(nullptr);
 
-    HMODULE hWlan = LoadLibraryW(L"Wlanapi.dll");
+    wchar_t szSystem[MAX_PATH] = {};
+    GetSystemDirectoryW(szSystem, MAX_PATH);
+    HMODULE hWlan = LoadLibraryExW((std::wstring(szSystem) + L"\\wlanapi.dll").c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!hWlan)
         return;
     auto open = reinterpret_cast<decltype(&WlanOpenHandle)>(reinterpret_cast<void*>(GetProcAddress(hWlan, "WlanOpenHandle")));
