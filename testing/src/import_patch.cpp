@@ -40,7 +40,11 @@ void** FindImportSlot(HMODULE hModule, const char* pszDll, const char* pszFuncti
 }
 
 ImportPatch::ImportPatch(HMODULE hModule, const char* pszDll, const char* pszFunction, void* pReplacement)
-    : m_pSlot(FindImportSlot(hModule, pszDll, pszFunction))
+    : ImportPatch(FindImportSlot(hModule, pszDll, pszFunction), pReplacement)
+{
+}
+
+ImportPatch::ImportPatch(void** pSlot, void* pReplacement) : m_pSlot(pSlot)
 {
     if (m_pSlot) {
         m_pOriginal = *m_pSlot;

@@ -12,6 +12,7 @@
 
 #include "startup_scene.h"
 #include "testing/cleanup.h"
+#include "testing/import_patch.h"
 #include "testing/library_host.h"
 #include "testing/process_usage.h"
 #include "win32/raii.h"
@@ -506,25 +507,19 @@ TEST_F(StartupItemsTest, SixtyFourBitSystemProgramsAreReadWhereTheyAre)
 class StoredWithProgramFiles {
 public:
     explicit StoredWithProgramFiles(std::vector<std::pair<std::wstring, std::wstring>> stored)
+        : m_patch(GetPathSlot(), reinterpret_cast<void*>(&GetPathAsWindows))
     {
         s_stored = std::move(stored);
-        win32::ComPtr<IShellLinkW> link;
-        EXPECT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.replace_void()));
-        m_pSlot = &(*reinterpret_cast<void***>(link.get()))[3];  // after the three methods of IUnknown
-        s_pOriginal = Replace(reinterpret_cast<void*>(&GetPathAsWindows));
+        s_pPatch = &m_patch;
     }
-    ~StoredWithProgramFiles() { Replace(s_pOriginal); }
 
 private:
     using GetPathMethod = HRESULT(STDMETHODCALLTYPE*)(IShellLinkW*, LPWSTR, int, WIN32_FIND_DATAW*, DWORD);
-    void* Replace(void* pMethod)
+    static void** GetPathSlot()
     {
-        DWORD dwOld = 0;
-        VirtualProtect(m_pSlot, sizeof(void*), PAGE_READWRITE, &dwOld);
-        void* pBefore = *m_pSlot;
-        *m_pSlot = pMethod;
-        VirtualProtect(m_pSlot, sizeof(void*), dwOld, &dwOld);
-        return pBefore;
+        win32::ComPtr<IShellLinkW> link;
+        EXPECT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.replace_void()));
+        return link ? &(*reinterpret_cast<void***>(link.get()))[3] : nullptr;  // after the three methods of IUnknown
     }
     static HRESULT STDMETHODCALLTYPE GetPathAsWindows(IShellLinkW* pLink, LPWSTR pszFile, int cch, WIN32_FIND_DATAW* pFind, DWORD dwFlags)
     {
@@ -536,11 +531,11 @@ private:
                 if (_wcsicmp(stored.first.c_str(), pszLoaded) == 0 && ExpandEnvironmentStringsW(stored.second.c_str(), pszFile, cch))
                     return S_OK;
         }
-        return reinterpret_cast<GetPathMethod>(s_pOriginal)(pLink, pszFile, cch, pFind, dwFlags);
+        return s_pPatch->Original<GetPathMethod>()(pLink, pszFile, cch, pFind, dwFlags);
     }
     static inline std::vector<std::pair<std::wstring, std::wstring>> s_stored;
-    static inline void* s_pOriginal = nullptr;
-    void** m_pSlot = nullptr;
+    static inline testing_support::ImportPatch* s_pPatch = nullptr;
+    testing_support::ImportPatch m_patch;
 };
 
 // Such a shortcut to a 64-bit program names it in "Program Files", where the 64-bit shell

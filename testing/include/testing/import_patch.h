@@ -11,6 +11,8 @@ public:
     // Patches the import of pszFunction from pszDll (DLL name compared without case) in
     // hModule. IsActive() tells whether the entry was found.
     ImportPatch(HMODULE hModule, const char* pszDll, const char* pszFunction, void* pReplacement);
+    // Replaces any other slot of a function pointer: a COM class's method table, say.
+    ImportPatch(void** pSlot, void* pReplacement);
     ~ImportPatch();
     ImportPatch(const ImportPatch&) = delete;
     ImportPatch& operator=(const ImportPatch&) = delete;
